@@ -1,0 +1,40 @@
+#include "support/FormUi.h"
+
+#include <QLabel>
+#include <QPalette>
+#include <QWidget>
+#include <cmath>
+
+int tw(int twips) { return static_cast<int>(std::lround(twips / 15.0)); }
+int toTwips(int pixels) { return pixels * 15; }
+
+void PlaceTw(QWidget* w, int left, int top, int width, int height) {
+    w->setGeometry(tw(left), tw(top), tw(width), tw(height));
+}
+void MoveTw(QWidget* w, int left, int top) { w->move(tw(left), tw(top)); }
+int LeftTw(const QWidget* w) { return toTwips(w->x()); }
+int TopTw(const QWidget* w) { return toTwips(w->y()); }
+int WidthTw(const QWidget* w) { return toTwips(w->width()); }
+int HeightTw(const QWidget* w) { return toTwips(w->height()); }
+
+void SetCaption(QLabel* label, const QString& caption) {
+    label->setText(caption);
+    if (caption.isEmpty()) {
+        label->resize(0, label->height());
+        return;
+    }
+    if (label->wordWrap()) return;
+    label->adjustSize();
+}
+
+void SetColours(QWidget* w, const QColor& back, const QColor& fore) {
+    QPalette p = w->palette();
+    p.setColor(QPalette::Window, back);
+    p.setColor(QPalette::WindowText, fore);
+    p.setColor(QPalette::Text, fore);
+    p.setColor(QPalette::ButtonText, fore);
+    w->setPalette(p);
+    w->setAutoFillBackground(true);
+}
+
+QColor TypeOfPurgeBackColor() { return QColor(0, 0, 128); }

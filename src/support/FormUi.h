@@ -1,0 +1,30 @@
+#pragma once
+// Small helpers for windows laid out in twips, as the program's windows are.
+
+#include <QColor>
+#include <QString>
+
+class QLabel;
+class QWidget;
+
+// Twips to logical pixels: 15 twips to a pixel at 96 dots per inch. Qt scales
+// logical pixels with the screen's device-pixel ratio.
+int tw(int twips);
+int toTwips(int pixels);
+
+// Places a widget; sizes in twips.
+void PlaceTw(QWidget* widget, int left, int top, int width, int height);
+void MoveTw(QWidget* widget, int left, int top);
+int LeftTw(const QWidget* widget);
+int TopTw(const QWidget* widget);
+int WidthTw(const QWidget* widget);
+int HeightTw(const QWidget* widget);
+
+// Sets a label's caption and fits the label to it (an empty caption leaves
+// no visible box, also on a coloured label).
+void SetCaption(QLabel* label, const QString& caption);
+
+void SetColours(QWidget* widget, const QColor& back, const QColor& fore);
+
+// The common look of the program's dark dialogs.
+QColor TypeOfPurgeBackColor();
