@@ -1,0 +1,102 @@
+#pragma once
+// The platform layer on Linux: drive letters over native folders, files and
+// folders through the POSIX calls, never following a link and never entering
+// a virtual file system.
+
+#include "platform/Platform.h"
+
+#include <QMap>
+#include <QVector>
+#include <sys/types.h>
+
+namespace platform {
+
+class PosixPlatform : public Platform {
+  public:
+    PosixPlatform();
+    ~PosixPlatform() override;
+
+    void mapDrive(QChar letter, const QString& nativeRoot, const QString& label = {}) override;
+    void unmapDrive(QChar letter) override;
+    void clearDriveMap() override;
+    QList<DriveInfo> drives() const override;
+    void loadDefaultDriveMap() override;
+
+    QByteArray toNative(const QString& drivePath) const override;
+    using Platform::toDrivePath;
+    QString toDrivePath(const QByteArray& nativePath) const override;
+
+    bool diskSpace(QChar letter, DiskSpace& space) const override;
+    DriveKind driveKind(QChar letter) const override;
+    QString volumeLabel(QChar letter) const override;
+    QString recycleBinFolder(QChar letter) const override;
+    bool isInRecycleBin(const QString& drivePath) const override;
+
+    bool listFolder(const QString& folder, Listing& out, int& error) override;
+    Kind kind(const QString& path) const override;
+    FileId fileId(const QString& path) const override;
+    int attributes(const QString& path) const override;
+    bool setAttributes(const QString& path, int attributes) override;
+    bool fileTimes(const QString& path, FileTimes& times) const override;
+    bool setFileTimes(const QString& path, const FileTimes& times) override;
+    QDateTime lastWriteTime(const QString& path) const override;
+    qint64 fileLength(const QString& path) const override;
+    bool fileInUse(const QString& path) const override;
+    bool deleteFile(const QString& path, int& error) override;
+    bool createFolder(const QString& path, int& error) override;
+    bool removeFolderTree(const QString& path, int& error) override;
+    bool writeTextFile(const QString& path, const QByteArray& content, int& error) override;
+    bool readTextFile(const QString& path, QByteArray& content, int& error) const override;
+
+    int openForOverwrite(const QString& path, const FileId& expected) override;
+    qint64 writeAt(int handle, qint64 offset, const char* data, qint64 len) override;
+    void writeback(int handle, qint64 offset, qint64 len, bool wait) override;
+    bool closeFile(int handle) override;
+    bool flushFile(const QString& path) override;
+    bool setFileLength(const QString& path, qint64 length) override;
+
+    QVariant userValue(const QString& key, const QVariant& fallback = {}) const override;
+    void setUserValue(const QString& key, const QVariant& value) override;
+    QString appDataFolder() const override;
+    QString programFolder() const override;
+    QDateTime now() const override;
+    double secondsSinceMidnight() const override;
+    void sleepMs(int ms) override;
+    QString errorText(int error) const override;
+
+    // The user's drive map file (native path); it may not exist.
+    static QString driveMapFile();
+    // Reads "X = /folder ; label" lines; lines that cannot be read are skipped.
+    static QList<DriveInfo> parseDriveMap(const QByteArray& text);
+
+    struct Mount {
+        QByteArray mountPoint;
+        QByteArray fsType;
+        QByteArray source;
+        dev_t dev = 0;
+    };
+
+  private:
+    struct Drive {
+        DriveInfo info;
+        QByteArray root; // native bytes, no trailing slash except "/"
+    };
+
+    // Drive path to native path, and the same place as a drive path spelled
+    // as found on the disk. False when the drive is not mapped or a name
+    // cannot be written natively.
+    bool resolve(const QString& drivePath, QByteArray& native, QString* resolved) const;
+    const Drive* drive(QChar letter) const;
+    const QVector<Mount>& mounts() const;
+    const Mount* mountOf(const QByteArray& nativePath) const;
+    bool isVirtualDev(dev_t dev) const;
+    QByteArray homeTrash() const;
+    bool trashWithinDrive(const Drive& d, const QByteArray& trash, QString& out) const;
+
+    QMap<QChar, Drive> drives_;
+    mutable QVector<Mount> mounts_;
+    mutable int mountInfoFd_ = -1;
+    mutable bool mountsRead_ = false;
+};
+
+} // namespace platform
