@@ -323,8 +323,17 @@ void frmMain::ResolveNextRunSetupFile() {
     QString folder = p.appDataFolder();
     if (!folder.isEmpty()) {
         folder += Language::ProgramText(310);
-        int error = 0;
-        if (p.kind(folder) != platform::Kind::Folder && !p.createFolder(folder, error)) folder.clear();
+        // The application-data folder itself may not exist yet on a new account.
+        const QStringList parts = folder.split(QLatin1Char('\\'), Qt::SkipEmptyParts);
+        QString path;
+        for (const QString& part : parts) {
+            path += part + QLatin1Char('\\');
+            int error = 0;
+            if (p.kind(path) != platform::Kind::Folder && !p.createFolder(path, error)) {
+                folder.clear();
+                break;
+            }
+        }
     }
     if (folder.isEmpty()) folder = FallbackSetupFolder();
     if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('\\'))) folder += QLatin1Char('\\');

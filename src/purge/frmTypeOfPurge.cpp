@@ -42,17 +42,17 @@ frmTypeOfPurge::frmTypeOfPurge(QWidget* parent) : QDialog(parent) {
         bold.setBold(true);
         optPurgeType[i]->setFont(bold);
         group->addButton(optPurgeType[i], i);
-        PlaceTw(optPurgeType[i], 240, 180 + i * 1050, 5200, 330);
+        PlaceTw(optPurgeType[i], 240, 180 + i * 1150, 6200, 330);
 
         lblPurgeType[i] = new QLabel(this);
         lblPurgeType[i]->setObjectName(QStringLiteral("lblPurgeType_%1").arg(i));
         lblPurgeType[i]->setWordWrap(true);
         lblPurgeType[i]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        PlaceTw(lblPurgeType[i], 540, 510 + i * 1050, 4900, 660);
+        PlaceTw(lblPurgeType[i], 540, 510 + i * 1150, 5900, 720);
 
         cboNumberOfPasses[i] = new QComboBox(this);
         cboNumberOfPasses[i]->setObjectName(QStringLiteral("cboNumberOfPasses_%1").arg(i));
-        PlaceTw(cboNumberOfPasses[i], 5900, 700, 1000, 360);
+        PlaceTw(cboNumberOfPasses[i], 6800, 700, 1000, 360);
         cboNumberOfPasses[i]->setVisible(false);
         connect(cboNumberOfPasses[i], QOverload<int>::of(&QComboBox::activated), this,
                 [this](int) { cmdAccept->setFocus(); });
@@ -63,27 +63,23 @@ frmTypeOfPurge::frmTypeOfPurge(QWidget* parent) : QDialog(parent) {
     lblNumberOfTimes = new QLabel(QStringLiteral("Number of times ('passes'):"), this);
     lblNumberOfTimes->setObjectName(QStringLiteral("lblNumberOfTimes"));
     lblNumberOfTimes->setWordWrap(true);
-    PlaceTw(lblNumberOfTimes, 5700, 180, 1500, 480);
+    PlaceTw(lblNumberOfTimes, 6600, 180, 1700, 480);
 
     lblDOD = new QLabel(this);
     lblDOD->setObjectName(QStringLiteral("lblDOD"));
     lblDOD->setWordWrap(true);
-    PlaceTw(lblDOD, 240, 3360, 6960, 480);
+    PlaceTw(lblDOD, 240, 3700, 8000, 480);
 
     cmdAccept = new QPushButton(QStringLiteral("Accept"), this);
     cmdAccept->setObjectName(QStringLiteral("cmdAccept"));
     cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    for (QPushButton* b : {cmdAccept, cmdCancel}) {
-        b->setAutoDefault(false);
-        SetColours(b, palette().color(QPalette::Button), Qt::black);
-        b->setAutoFillBackground(false);
-    }
-    PlaceTw(cmdAccept, 4200, 4020, 1300, 420);
-    PlaceTw(cmdCancel, 5700, 4020, 1300, 420);
+    for (QPushButton* b : {cmdAccept, cmdCancel}) b->setAutoDefault(false);
+    PlaceTw(cmdAccept, 5400, 4380, 1300, 420);
+    PlaceTw(cmdCancel, 6900, 4380, 1300, 420);
     connect(cmdAccept, &QPushButton::clicked, this, &frmTypeOfPurge::cmdAccept_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmTypeOfPurge::cmdCancel_Click);
-    setFixedSize(tw(7440), tw(4680));
+    setFixedSize(tw(8440), tw(5040));
 }
 
 frmTypeOfPurge& frmTypeOfPurge::instance() {

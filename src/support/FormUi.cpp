@@ -29,10 +29,10 @@ void SetCaption(QLabel* label, const QString& caption) {
 
 void SetColours(QWidget* w, const QColor& back, const QColor& fore) {
     QPalette p = w->palette();
+    // Only the surface and its text: entry fields and buttons keep their own
+    // colours, so their contents stay readable.
     p.setColor(QPalette::Window, back);
     p.setColor(QPalette::WindowText, fore);
-    p.setColor(QPalette::Text, fore);
-    p.setColor(QPalette::ButtonText, fore);
     w->setPalette(p);
     w->setAutoFillBackground(true);
 }

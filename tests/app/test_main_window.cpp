@@ -60,7 +60,7 @@ TEST_F(MainWindowTest, StartsWithDefaultsAndDescribesThem) {
     EXPECT_EQ(TopTw(form->lblTypeOfPurge), TopTw(form->fraMenu) + TopTw(form->cmdTypeOfPurge) + 150);
     EXPECT_FALSE(form->cmdClear->isVisible());
     EXPECT_EQ(form->focusWidget(), form->cmdSpecifyDirectory[0]);
-    EXPECT_EQ(HeightTw(form->fraMenu), 4900);
+    EXPECT_EQ(form->fraMenu->height(), tw(4900));
 
     EXPECT_EQ(form->lngOnlyBeforeThisJDN, 9000000);
     EXPECT_DOUBLE_EQ(form->dblAF_A, 0.917);

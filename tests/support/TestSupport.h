@@ -12,6 +12,10 @@
 #include <deque>
 #include <functional>
 #include <gtest/gtest.h>
+#include <ostream>
+
+// Readable failure messages for Qt strings.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 // Answers message boxes from a script. Each expectation names the title and
 // the text exactly; an empty expected text accepts any text. A box that was
