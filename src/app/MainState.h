@@ -36,6 +36,7 @@ struct MainState {
     qint32 lngSavedOnlyBeforeThisJDN = 9000000;
     bool blnAntiMalwareWarning = true;
     bool blnIgnoreMouseUp = false;
+    bool blnBusy = false; // an operation is running; selection commands do nothing
     QString strNextRunSetupFile;
     QString strNotSpecified;
 

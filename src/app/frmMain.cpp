@@ -189,10 +189,14 @@ void frmMain::BuildControls() {
 
     OnMouseUp(cmdTypeOfPurge, [this]() { cmdTypeOfPurge_MouseUp(); });
     OnMouseUp(cmdQuit, [this]() { cmdQuit_MouseUp(); });
-    // The remaining commands are connected by their own modules as they come.
-    for (QPushButton* b : {cmdSingleFile, cmdSpecifyDirectory[0], cmdSpecifyDirectory[1], cmdSpecifyFiles,
-                           cmdSubdirectories, cmdProcessFiles[1], cmdProcessFiles[2], cmdTestPurgeSpeed,
-                           cmdReportScreen, cmdSetup})
+    OnMouseUp(cmdSingleFile, [this]() { cmdSingleFile_MouseUp(); });
+    OnMouseUp(cmdSpecifyFiles, [this]() { cmdSpecifyFiles_MouseUp(); });
+    OnMouseUp(cmdOnlyBefore, [this]() { cmdOnlyBefore_MouseUp(); });
+    OnMouseUp(cmdSpecifyDirectory[0], [this]() { cmdSpecifyDirectory_MouseUp(0); });
+    OnMouseUp(cmdSpecifyDirectory[1], [this]() { cmdSpecifyDirectory_MouseUp(1); });
+    OnMouseUp(cmdSubdirectories, [this]() { cmdSubdirectories_MouseUp(); });
+    // Commands still to come are in place and do nothing yet.
+    for (QPushButton* b : {cmdProcessFiles[1], cmdProcessFiles[2], cmdTestPurgeSpeed, cmdReportScreen, cmdSetup})
         OnMouseUp(b, nullptr);
 }
 
@@ -378,29 +382,6 @@ void frmMain::ShowTypeOfPurge() {
     caption += QStringLiteral(" (= ") + QString::number(total) + QStringLiteral(" overwrite") +
                (total > 1 ? QStringLiteral("s") : QString()) + QLatin1Char(')');
     SetCaption(lblTypeOfPurge, caption);
-}
-
-void frmMain::ShowFileSelection() {
-    SetCaption(lblDirectory, strDirPath.isEmpty() ? strNotSpecified : strDirPath);
-    SetCaption(lblFiles, strFilespec.isEmpty() ? strNotSpecified : strFilespec);
-    if (strFilespec.isEmpty()) SetCaption(lblFiles2[0], QString());
-    SetCaption(lblSingleFile, lblFiles->text() == strNotSpecified
-                                  ? QStringLiteral("To purge multiple files, specify folder and files.")
-                                  : QString());
-    cmdClear->setVisible(lblDirectory->text() != strNotSpecified || lblFiles->text() != strNotSpecified);
-}
-
-void frmMain::ShowDateRestriction() {
-    if (!blnDateRestriction) SetCaption(lblDateRestriction, QStringLiteral("No date restriction"));
-    lblDateRestriction->repaint();
-}
-
-void frmMain::ShowSubfolderChoice() {
-    if (strDirPath.isEmpty() || strFilespec.isEmpty()) {
-        SetCaption(lblSubdirectories, QString());
-        SetCaption(lblSubdirectories2, QString());
-        blnSubdirectories = false;
-    }
 }
 
 void frmMain::StartMouseUpGuard() {

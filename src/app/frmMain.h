@@ -26,11 +26,11 @@ class frmMain : public QWidget, public MainState {
     void EnableCommandFrame(bool enable);
     QString PurgeTypeNumPasses(int intPurgeType, int intNumberOfPasses) const;
 
-    // Label refreshes. The selection issues fill these in fully.
-    void ShowFileSelection();
-    void ShowDateRestriction();
-    void ShowSubfolderChoice();
-    void ShowTypeOfPurge();
+    // Label refreshes.
+    void ShowFileSelection();   // folder and file specification
+    void ShowDateRestriction(); // date restriction
+    void ShowSubfolderChoice(); // the two subfolder labels
+    void ShowTypeOfPurge();     // purge-type description
 
     // A file dialog has just closed: ignore mouse-up on the main buttons for
     // one second.
@@ -41,6 +41,20 @@ class frmMain : public QWidget, public MainState {
     void cmdClear_Click();
     void cmdTypeOfPurge_MouseUp();
     void cmdQuit_MouseUp();
+
+    // File selection: single file, file specification, date restriction
+    // (frmMainSelection.cpp).
+    void cmdSingleFile_MouseUp();
+    void cmdSpecifyFiles_MouseUp();
+    void cmdOnlyBefore_MouseUp();
+    // Checks that the selected folder can be read and is not empty.
+    void CheckFolderContents(const QString& strSpec, bool& blnSuccess);
+
+    // Folders: ordinary folder, folders to purge, subfolder switch
+    // (frmMainFolders.cpp).
+    void cmdSpecifyDirectory_MouseUp(int index);
+    void cmdSubdirectories_MouseUp();
+    void SelectSubfolders(const QString& strTop, const QString& strCaption);
 
     // How the program ends; tests replace it.
     using EndHandler = std::function<void()>;
