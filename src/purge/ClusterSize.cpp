@@ -1,0 +1,27 @@
+#include "purge/ClusterSize.h"
+
+#include "app/MainState.h"
+#include "support/DiskProc.h"
+
+qint32 GetClusterSize(const QString& strDriveLetter, double* dblSpaceInFreeClusters) {
+    constexpr qint32 kFloppyFallback = 512;
+    constexpr qint32 kFallback = 4096;
+    constexpr qint32 kLargest = 65536;
+
+    if (strDriveLetter.isEmpty()) return kFallback;
+    const QChar letter = strDriveLetter.at(0).toUpper();
+    const int index = letter.unicode() - u'A';
+    if (index < 0 || index > 25) return kFallback;
+
+    qint32& cached = Main().lngDriveClusterSize[static_cast<size_t>(index)];
+    if (cached >= 512) return cached;
+
+    Main().strDriveRoot = QString(letter) + QStringLiteral(":\\");
+    qint64 reported = 0;
+    qint32 size = DiskProc::GetClusterSizeAndFreeBytes(Main().strDriveRoot, dblSpaceInFreeClusters, &reported);
+    if (size == -2 && reported > kLargest) size = kLargest;
+    if (size < 0) size = index <= 1 ? kFloppyFallback : kFallback;
+    if (size > kLargest) size = kLargest;
+    cached = size;
+    return size;
+}
