@@ -14,12 +14,6 @@ void frmMain::ShowFileSelection() {
     cmdClear->setVisible(lblDirectory->text() != strNotSpecified || lblFiles->text() != strNotSpecified);
 }
 
-void frmMain::ShowDateRestriction() {
-    if (!blnDateRestriction) SetCaption(lblDateRestriction, QStringLiteral("No date restriction"));
-    lblDateRestriction->repaint();
-}
-
 void frmMain::cmdSingleFile_MouseUp() {}
 void frmMain::cmdSpecifyFiles_MouseUp() {}
-void frmMain::cmdOnlyBefore_MouseUp() {}
 void frmMain::CheckFolderContents(const QString&, bool& blnSuccess) { blnSuccess = false; }
