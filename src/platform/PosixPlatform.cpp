@@ -221,9 +221,8 @@ bool readAllFd(int fd, QByteArray& out, qint64 limit) {
     }
 }
 
-int readDosAttrib(const char* path) {
-    char buf[64];
-    const ssize_t n = ::lgetxattr(path, kDosAttrib, buf, sizeof buf - 1);
+// "0x" and hex digits; a trailing NUL is tolerated.
+int parseDosAttrib(const char* buf, ssize_t n) {
     if (n <= 0) return 0;
     QByteArray v(buf, n);
     while (v.endsWith('\0')) v.chop(1);
@@ -231,6 +230,11 @@ int readDosAttrib(const char* path) {
     bool ok = false;
     const uint bits = v.mid(2).toUInt(&ok, 16);
     return ok ? int(bits) : 0;
+}
+
+int readDosAttrib(const char* path) {
+    char buf[64];
+    return parseDosAttrib(buf, ::lgetxattr(path, kDosAttrib, buf, sizeof buf - 1));
 }
 
 QByteArray baseName(const QByteArray& path) {
@@ -801,7 +805,7 @@ bool PosixPlatform::setAttributes(const QString& path, int attributes) {
         const ssize_t n = ::getxattr(target.constData(), kDosAttrib, buf, sizeof buf - 1);
         if (n > 0) {
             hadXattr = true;
-            old = readDosAttrib(target.constData());
+            old = parseDosAttrib(buf, n);
         }
     }
     // The owner's write bit carries read-only; the bit is not kept twice.
