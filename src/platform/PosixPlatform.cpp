@@ -136,22 +136,13 @@ bool sameNameNoCase(const QString& a, const QString& b) {
     return QString::compare(a, b, Qt::CaseInsensitive) == 0 || a.toLower() == b.toLower();
 }
 
-// Like encodeName, but refuses what no decoded name can hold.
+// Like encodeName, but refuses a name that no file on the disk decodes to
+// (a NUL, a lone surrogate, escaped bytes that form valid UTF-8): such a
+// name would otherwise reach another file.
 bool encodeStrict(const QString& name, QByteArray& out) {
-    for (qsizetype i = 0; i < name.size(); ++i) {
-        const ushort c = name.at(i).unicode();
-        if (c == 0) return false;
-        if (QChar::isHighSurrogate(c)) {
-            if (i + 1 < name.size() && QChar::isLowSurrogate(name.at(i + 1).unicode())) {
-                ++i;
-                continue;
-            }
-            return false;
-        }
-        if (QChar::isLowSurrogate(c) && (c < 0xDC80 || c > 0xDCFF)) return false;
-    }
+    if (name.contains(QChar(0))) return false;
     out = Platform::encodeName(name);
-    return true;
+    return Platform::decodeName(out) == name;
 }
 
 // The names of a folder sorted by their bytes, without "." and "..".
@@ -496,7 +487,7 @@ bool PosixPlatform::diskSpace(QChar letter, DiskSpace& space) const {
     if (::statvfs(d->root.constData(), &v) != 0) return false;
     const qint64 unit = v.f_frsize ? qint64(v.f_frsize) : qint64(v.f_bsize);
     space.clusterSize = unit;
-    space.freeClusters = qint64(v.f_bavail);
+    space.freeClusters = qint64(v.f_bavail); // as the caller may use them, quotas and reserve included
     space.freeBytes = double(v.f_bfree) * double(unit);
     space.freeToCaller = double(v.f_bavail) * double(unit);
     space.totalBytes = double(v.f_blocks) * double(unit);
@@ -700,20 +691,34 @@ bool PosixPlatform::listFolder(const QString& folder, Listing& out, int& error) 
         }
         if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0) continue;
         struct stat st {};
-        if (::fstatat(::dirfd(dir), e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue; // gone meanwhile
+        if (::fstatat(::dirfd(dir), e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) { // gone meanwhile?
+            if (errno != ENOENT) ++out.others;
+            continue;
+        }
         if (S_ISREG(st.st_mode)) {
             files.push_back({QByteArray(e->d_name), st});
         } else if (S_ISDIR(st.st_mode)) {
             if (st.st_dev != dst.st_dev) { // a mount point: keep virtual ones out of sight
-                if (isVirtualDev(st.st_dev)) continue;
+                if (isVirtualDev(st.st_dev)) {
+                    ++out.others;
+                    continue;
+                }
                 const int sub = ::openat(::dirfd(dir), e->d_name, O_PATH | O_NOFOLLOW | O_DIRECTORY | O_CLOEXEC);
-                if (sub < 0) continue;
+                if (sub < 0) {
+                    ++out.others;
+                    continue;
+                }
                 struct statfs ssf {};
                 const bool isVirtual = ::fstatfs(sub, &ssf) != 0 || isVirtualMagic(ssf.f_type);
                 ::close(sub);
-                if (isVirtual) continue;
+                if (isVirtual) {
+                    ++out.others;
+                    continue;
+                }
             }
             folders.push_back({QByteArray(e->d_name), st});
+        } else {
+            ++out.others;
         }
     }
     ::closedir(dir);
@@ -727,7 +732,10 @@ bool PosixPlatform::listFolder(const QString& folder, Listing& out, int& error) 
         for (const Item& it : items) {
             const QString name = decodeName(it.name);
             // A backslash in a name would read as a folder separator.
-            if (name.contains(QLatin1Char('\\')) || encodeName(name) != it.name) continue;
+            if (name.contains(QLatin1Char('\\')) || encodeName(name) != it.name) {
+                ++out.others;
+                continue;
+            }
             Entry en;
             en.name = name;
             en.path = prefix + name;

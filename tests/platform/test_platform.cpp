@@ -158,6 +158,10 @@ TEST_F(PlatformTest, DrivePathResolvesEachComponentWithoutRegardToCase) {
     for (const auto& c : cases) EXPECT_EQ(QFile::decodeName(P.toNative(c.drivePath)), c.native) << c.drivePath.toStdString();
     EXPECT_TRUE(P.toNative(QStringLiteral("Q:\\x")).isEmpty()) << "unmapped letter";
     EXPECT_TRUE(P.toNative(QStringLiteral("T:\\a") + QChar(0) + "b").isEmpty()) << "NUL in a name";
+    // Escapes that would encode to another, valid name lead nowhere.
+    EXPECT_TRUE(P.toNative(QStringLiteral("T:\\") + QChar(0xDCC3) + QChar(0xDCA9)).isEmpty());
+    EXPECT_TRUE(P.toNative(QStringLiteral("T:\\") + QChar(0xD800)).isEmpty());
+    EXPECT_EQ(P.toNative(QStringLiteral("T:\\caf") + QChar(0xDCE9)), N(root) + "/caf\xe9");
     EXPECT_TRUE(P.toNative(QStringLiteral("Docs")).isEmpty());
 
     // A listing spells paths as found, so they lead back to the same file.
