@@ -48,6 +48,10 @@ struct Entry {
 struct Listing {
     QList<Entry> files;
     QList<Entry> folders;
+    // Entries left out: links, special files, names the program cannot show,
+    // mounted virtual file systems, entries that could not be examined. A
+    // folder is only empty when this is 0 too.
+    int others = 0;
 };
 
 // What a path names, without following a link.

@@ -175,7 +175,9 @@ bool FolderIsEmpty(const QString& strFolder, bool& blnPermissionDenied) {
         blnPermissionDenied = IsPermissionDenied(error);
         return true;
     }
-    return listing.files.isEmpty() && listing.folders.isEmpty();
+    // A link or a special file is something the empty-folder removal must
+    // not take with it.
+    return listing.files.isEmpty() && listing.folders.isEmpty() && listing.others == 0;
 }
 
 bool DeleteFolder(const QString& strFolder, QString& strErrorText, bool blnForce) {
