@@ -1,0 +1,10 @@
+#pragma once
+// The folder browser as the folder commands use it.
+
+#include <QString>
+
+class QWidget;
+
+// Shows the folder browser with prompt as its title; the chosen folder as a
+// drive path, or "" when cancelled.
+QString BrowseForFolder(QWidget* owner, const QString& prompt);
