@@ -3,6 +3,7 @@
 #include "platform/Platform.h"
 #include "purge/frmTypeOfPurge.h"
 #include "run/PurgeOptions.h"
+#include "selection/DatePr2.h"
 #include "setup/SetupFile.h"
 #include "support/FormUi.h"
 #include "support/Language.h"
@@ -238,6 +239,7 @@ bool frmMain::Startup() {
     strVersion = QString::number(VELDRANE_VERSION_MAJOR) + QLatin1Char('.') +
                  QString::number(VELDRANE_VERSION_MINOR) + QLatin1Char('7');
     SetApplicationTitle(strProductTitle);
+    DatePr2::BuildDateTables();
 
     ResetToDefaults();
 

@@ -46,7 +46,11 @@ class frmMain : public QWidget, public MainState {
     // (frmMainSelection.cpp).
     void cmdSingleFile_MouseUp();
     void cmdSpecifyFiles_MouseUp();
-    void cmdOnlyBefore_MouseUp();
+    void cmdOnlyBefore_MouseUp(); // frmMainDates.cpp
+    // The filter of every listing and purge: file specification and date
+    // restriction (frmMainDates.cpp).
+    bool SatisfiesFilespecAndDateRestriction(const QString& strFilepath, const QString& strSpec,
+                                             bool blnCaseSensitive);
     // Checks that the selected folder can be read and is not empty.
     void CheckFolderContents(const QString& strSpec, bool& blnSuccess);
 
