@@ -30,7 +30,8 @@ struct TreeCount {
     bool stopped = false;
 };
 
-void CountTree(const QString& strFolder, TreeCount& t, qint32& lngCount, double& dblSize, qint32& lngErrorCount) {
+void CountTree(const QString& strFolder, bool top, TreeCount& t, qint32& lngCount, double& dblSize,
+               qint32& lngErrorCount) {
     if (t.folderLimit > 0 && t.foldersEntered >= t.folderLimit) {
         t.stopped = true;
         return;
@@ -39,7 +40,9 @@ void CountTree(const QString& strFolder, TreeCount& t, qint32& lngCount, double&
     platform::Listing listing;
     int error = 0;
     if (!platform::current().listFolder(strFolder, listing, error)) {
-        ++lngErrorCount;
+        // A subfolder removed since its parent was listed holds nothing to
+        // count; anything else could not be read.
+        if (top || error != ENOENT) ++lngErrorCount;
         return;
     }
     for (const platform::Entry& file : listing.files) {
@@ -54,7 +57,7 @@ void CountTree(const QString& strFolder, TreeCount& t, qint32& lngCount, double&
     DoEventsThrottled();
     for (const platform::Entry& sub : listing.folders) {
         if (t.skipProtected && IsProtectedFolder(sub.path)) continue;
-        CountTree(sub.path + QLatin1Char('\\'), t, lngCount, dblSize, lngErrorCount);
+        CountTree(sub.path + QLatin1Char('\\'), false, t, lngCount, dblSize, lngErrorCount);
         if (t.stopped) return;
     }
 }
@@ -140,7 +143,7 @@ void GetNumFilesInAllSubfolders(bool blnTop, const QString& strFolder, const QSt
     t.folderLimit = lngFolderLimit;
     QString start = strFolder;
     StrProc::AddBackslash(start);
-    CountTree(start, t, lngCount, dblSize, lngErrorCount);
+    CountTree(start, true, t, lngCount, dblSize, lngErrorCount);
     lngLimitStatus = t.stopped ? kLimitReached : kFinished;
 }
 

@@ -31,7 +31,8 @@ qint32 CountMatchingFiles(const QString& strFolder, const QString& strFilespec, 
 // for none) and the status out: kLimitReached when the count reached the limit
 // or a positive lngFolderLimit (the number of folders entered, strFolder
 // included) left folders unvisited, kFinished otherwise. Folders that cannot
-// be read add 1 to lngErrorCount and are skipped. With blnSkipProtected,
+// be read add 1 to lngErrorCount and are skipped; a subfolder that vanished
+// after its parent was listed is skipped silently. With blnSkipProtected,
 // subfolders named by IsProtectedFolder are not entered. blnTop clears count,
 // size and error count first.
 void GetNumFilesInAllSubfolders(bool blnTop, const QString& strFolder, const QString& strFilespec,
