@@ -46,16 +46,17 @@ QString MonthName(int month, bool shortName) {
     return MonthNames(shortName).at(month - 1);
 }
 
+// QDate has no year 0 (1 BC is -1); tivrel counts years as astronomers do.
 qint32 DateToJDN(const QDate& date) {
     if (!date.isValid()) return -1;
-    tivrel_date record{date.year(), date.month(), date.day(), 0, 0, 0};
+    tivrel_date record{date.year() < 0 ? date.year() + 1 : date.year(), date.month(), date.day(), 0, 0, 0};
     return euro_date_to_jdn(&record);
 }
 
 QDate JDNToDate(qint32 jdn) {
     tivrel_date record{0, 0, 0, 0, jdn, 0};
     jdn_to_euro_date(&record);
-    return QDate(record.year, record.month, record.day);
+    return QDate(record.year <= 0 ? record.year - 1 : record.year, record.month, record.day);
 }
 
 qint32 GetFileJDN(const QString& path, int& errorNumber) {

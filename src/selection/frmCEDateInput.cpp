@@ -97,16 +97,20 @@ void frmCEDateInput::Activate() {
     intReturnValue = 0;
     if (lngBackColor != -1) SetColours(this, LongToColor(lngBackColor), palette().color(QPalette::WindowText));
 
-    const int width = WidthTw(this);
-    PlaceTw(cmdCancel, width - kMargin - kButtonWidth, kButtonTop, kButtonWidth, kButtonHeight);
-    PlaceTw(cmdAccept, LeftTw(cmdCancel) - kMargin - kButtonWidth, kButtonTop, kButtonWidth, kButtonHeight);
-    PlaceTw(cmdClear, kMargin, kButtonTop, LeftTw(cmdAccept) - kMargin - kMargin, kButtonHeight);
+    // Placed in pixels, so the gaps come out equal after rounding.
+    const int margin = tw(kMargin);
+    const int bw = tw(kButtonWidth);
+    const int top = tw(kButtonTop);
+    const int bh = tw(kButtonHeight);
+    cmdCancel->setGeometry(width() - margin - bw, top, bw, bh);
+    cmdAccept->setGeometry(cmdCancel->x() - margin - bw, top, bw, bh);
+    cmdClear->setGeometry(margin, top, cmdAccept->x() - margin - margin, bh);
     // The three date fields stay centred whatever width the caller chose.
-    const int fieldsWidth = LeftTw(txbYear) + WidthTw(txbYear) - LeftTw(cboMonthNames);
-    const int shift = (width - fieldsWidth) / 2 - LeftTw(cboMonthNames);
+    const int fieldsWidth = txbYear->geometry().right() + 1 - cboMonthNames->x();
+    const int shift = (width() - fieldsWidth) / 2 - cboMonthNames->x();
     for (QWidget* w : {static_cast<QWidget*>(cboMonthNames), static_cast<QWidget*>(cboDayNumbers),
                        static_cast<QWidget*>(txbYear)})
-        MoveTw(w, LeftTw(w) + shift, TopTw(w));
+        w->move(w->x() + shift, w->y());
     cmdCancel->setFocus();
 
     tivrel_date record{0, 0, 0, 0, lngJDN, 0};
