@@ -61,7 +61,9 @@ frmCEDateInput::frmCEDateInput(QWidget* parent) : QDialog(parent) {
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     cmdAccept = new QPushButton(QStringLiteral("Accept"), this);
     cmdAccept->setObjectName(QStringLiteral("cmdAccept"));
-    for (QPushButton* b : {cmdClear, cmdCancel, cmdAccept}) b->setAutoDefault(false);
+    // Enter presses the focused button: focus goes to Accept once the date is
+    // complete, so Enter then accepts it.
+    for (QPushButton* b : {cmdClear, cmdCancel, cmdAccept}) b->setAutoDefault(true);
 
     connect(cmdAccept, &QPushButton::clicked, this, &frmCEDateInput::cmdAccept_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmCEDateInput::cmdCancel_Click);

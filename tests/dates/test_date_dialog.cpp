@@ -201,11 +201,18 @@ TEST_F(DateDialogTest, EnterInTheYearBoxAcceptsAndTheListsMoveTheFocus) {
         emit f.cboDayNumbers->activated(4);
         EXPECT_EQ(f.txbYear->text(), QStringLiteral("2010"));
         EXPECT_EQ(f.focusWidget(), f.cmdAccept);
-        f.txbYear->setFocus();
-        QTest::keyClick(f.txbYear, Qt::Key_Return);
+        QTest::keyClick(f.cmdAccept, Qt::Key_Return);
         EXPECT_FALSE(f.isVisible());
     });
     EXPECT_EQ(form->lngOnlyBeforeThisJDN, Jdn(2010, 7, 4));
+    OpenDateInput([](frmCEDateInput& f) {
+        f.cboDayNumbers->setCurrentIndex(5);
+        f.txbYear->setFocus();
+        QTest::keyClick(f.txbYear, Qt::Key_Return);
+        EXPECT_FALSE(f.isVisible());
+        EXPECT_EQ(f.intReturnValue, 1);
+    });
+    EXPECT_EQ(form->lngOnlyBeforeThisJDN, Jdn(2010, 7, 5));
 }
 
 TEST_F(DateDialogTest, TheAcceptedDayDecidesWhichFilesOfADriveAreSelected) {
