@@ -59,6 +59,14 @@ class frmMain : public QWidget, public MainState {
     void cmdSpecifyDirectory_MouseUp(int index);
     void cmdSubdirectories_MouseUp();
     void SelectSubfolders(const QString& strTop, const QString& strCaption);
+    // The selection labels make room while a folder command or the speed
+    // test uses their place; showing them again restores the captions kept
+    // by SaveSelectionCaptions.
+    void SaveSelectionCaptions();
+    void HideSelectionLabels();
+    void ShowSelectionLabels();
+    QString strSavedFilesCaption;
+    QString strSavedSubdirectories2Caption;
 
     // How the program ends; tests replace it.
     using EndHandler = std::function<void()>;
