@@ -236,3 +236,37 @@ TEST_F(DateDialogTest, TheAcceptedDayDecidesWhichFilesOfADriveAreSelected) {
     OpenDateInput([](frmCEDateInput& f) { QTest::mouseClick(f.cmdClear, Qt::LeftButton); });
     EXPECT_TRUE(form->SatisfiesFilespecAndDateRestriction(onDay, QStringLiteral("*.*"), false));
 }
+
+TEST_F(DateDialogTest, SingleFileRefusesAFileTheRestrictionExcludes) {
+    TempDrive drive;
+    ASSERT_TRUE(drive.ok());
+    const QString onDay = drive.makeFile(QStringLiteral("docs\\On-Day.txt"), 4);
+    const QString before = drive.makeFile(QStringLiteral("docs\\before.txt"), 4);
+    platform::FileTimes times;
+    times.lastWrite = {QDateTime(QDate(2021, 7, 1), QTime(12, 0), Qt::LocalTime).toSecsSinceEpoch(), 0, true};
+    ASSERT_TRUE(platform::current().setFileTimes(onDay, times));
+    times.lastWrite = {QDateTime(QDate(2021, 6, 30), QTime(23, 59), Qt::LocalTime).toSecsSinceEpoch(), 0, true};
+    ASSERT_TRUE(platform::current().setFileTimes(before, times));
+    form->blnDateRestriction = true;
+    form->lngOnlyBeforeThisJDN = Jdn(2021, 7, 1);
+
+    ScriptedFileDialogs files;
+    files.answer(onDay).answer(before);
+    ScriptedMsgBox boxes;
+    boxes.expect(QStringLiteral("Single file"),
+                 QStringLiteral("The file ") + onDay + QStringLiteral("\r\nhas a date of ") +
+                     QLocale::system().toString(QDate(2021, 7, 1), QLocale::ShortFormat) +
+                     QStringLiteral(" (July 1, 2021)\r\nand so is excluded by the current date restriction."),
+                 vbOK, vbInformation);
+    QTest::mouseClick(form->cmdSingleFile, Qt::LeftButton);
+    EXPECT_TRUE(boxes.allShown());
+    EXPECT_TRUE(form->strDirPath.isEmpty());
+    EXPECT_TRUE(form->strFilespec.isEmpty());
+
+    // The day before passes and becomes the selection.
+    form->blnIgnoreMouseUp = false;
+    QTest::mouseClick(form->cmdSingleFile, Qt::LeftButton);
+    EXPECT_EQ(form->strDirPath, drive.path(QStringLiteral("docs\\")));
+    EXPECT_EQ(form->strFilespec, QStringLiteral("before.txt"));
+    EXPECT_EQ(form->lblDateRestriction->text(), RestrictionLabel(2021, 7, 1, "July 1, 2021"));
+}
