@@ -324,6 +324,8 @@ void frmSelectSubfolders::LayoutRows(int rows) {
         auto* box = new QCheckBox(picSubfolders);
         box->setObjectName(QStringLiteral("chkSubfolder_%1").arg(k));
         SetColours(box, back, fore);
+        // A button fills with its button colour; the row shows the list's.
+        box->setAutoFillBackground(false);
         connect(box, &QCheckBox::toggled, this, [this, k](bool on) { OnRowToggled(k, on); });
         chkSubfolder.append(box);
     }

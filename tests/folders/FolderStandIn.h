@@ -34,6 +34,7 @@ class FolderStandIn : public platform::PosixPlatform {
     QStringList deniedFolders;   // listing fails with EACCES
     QStringList undeletable;     // deletion fails with EACCES
     bool writeFailsHalfway = false; // the file is created, then the write fails with ENOSPC
+    bool failRemoveTree = false;    // folder removal fails with EACCES
     std::function<void(const QString& folder)> beforeList;
     int diskQueries = 0;
 
@@ -80,6 +81,13 @@ class FolderStandIn : public platform::PosixPlatform {
             return false;
         }
         return PosixPlatform::deleteFile(path, error);
+    }
+    bool removeFolderTree(const QString& path, int& error) override {
+        if (failRemoveTree) {
+            error = EACCES;
+            return false;
+        }
+        return PosixPlatform::removeFolderTree(path, error);
     }
     bool writeTextFile(const QString& path, const QByteArray& content, int& error) override {
         if (writeFailsHalfway) {
