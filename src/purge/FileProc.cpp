@@ -7,13 +7,12 @@ namespace {
 constexpr int kDeleteAttempts = 4;
 constexpr int kDeleteRetryWaitMs = 500;
 
-// Clears one attribute when it is set and asked for; failures are ignored,
-// the deletion that follows tells.
-void ClearAttribute(const QString& path, bool wanted, int bit) {
-    if (!wanted) return;
-    const int attributes = platform::current().attributes(path);
-    if (attributes < 0 || !(attributes & bit)) return;
+// Clears one attribute when it is set and asked for, then reads the
+// attributes again; failures are ignored, the deletion that follows tells.
+void ClearAttribute(const QString& path, int& attributes, bool wanted, int bit) {
+    if (!wanted || attributes < 0 || !(attributes & bit)) return;
     platform::current().setAttributes(path, attributes & ~bit);
+    attributes = platform::current().attributes(path);
 }
 
 } // namespace
@@ -32,8 +31,8 @@ qint16 ChangeFileSize(const QString& path, qint64 length) {
 
 qint16 GetFileTimes(const QString& path, platform::FileTimes& times) {
     if (path.size() > kMaxTimeStampPathLength) return -5;
-    if (platform::current().kind(path) != platform::Kind::File) return -1;
-    return platform::current().fileTimes(path, times) ? 0 : -2;
+    if (platform::current().fileTimes(path, times)) return 0;
+    return platform::current().kind(path) == platform::Kind::File ? -2 : -1;
 }
 
 qint16 SetFileTimes(const QString& path, const platform::FileTimes& times) {
@@ -51,9 +50,10 @@ bool FileIsInUse(const QString& path) { return path.isEmpty() || platform::curre
 bool KillFile(const QString& path, bool clearHidden, bool clearReadOnly, bool clearSystem) {
     if (!FileExists(path)) return true;
 
-    ClearAttribute(path, clearHidden, platform::AttrHidden);
-    ClearAttribute(path, clearReadOnly, platform::AttrReadOnly);
-    ClearAttribute(path, clearSystem, platform::AttrSystem);
+    int attributes = platform::current().attributes(path);
+    ClearAttribute(path, attributes, clearHidden, platform::AttrHidden);
+    ClearAttribute(path, attributes, clearReadOnly, platform::AttrReadOnly);
+    ClearAttribute(path, attributes, clearSystem, platform::AttrSystem);
 
     for (int failures = 0;;) {
         int error = 0;

@@ -5,11 +5,11 @@
 #include "purge/FileProc.h"
 #include "support/Seams.h"
 
-#include <QDateTime>
+#include <QElapsedTimer>
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cstring>
-#include <random>
 #include <vector>
 
 namespace FilePurge {
@@ -24,6 +24,18 @@ constexpr int kFreshRandomBytes = 2048;
 // small, so the flush at the end of an overwrite is short and no single wait
 // holds up the event loop for long.
 constexpr qint64 kWritebackLagCalls = 8;
+// A long overwrite is flushed in segments, sized as the flushes take: one
+// flush should stay well below the longest pause of the event loop we allow
+// (50 ms), and flushes should be few, for each costs a few milliseconds of
+// its own.
+constexpr qint64 kFlushSlowMs = 35;
+constexpr qint64 kFlushFastMs = 12;
+constexpr qint64 kMinFlushSegment = qint64(8) << 20;
+constexpr qint64 kMaxFlushSegment = qint64(512) << 20;
+qint64 flushSegmentBytes = qint64(64) << 20;
+// A large file is cut back in steps of this size before it is deleted:
+// freeing all its clusters at once can hold the event loop up for long.
+constexpr qint64 kShrinkStep = qint64(16) << 20;
 
 // The pattern blocks of the current pass, in the order of kConstantCodes,
 // then the random block.
@@ -32,30 +44,69 @@ std::array<QByteArray, 6> patternBlocks;
 
 qint64 lngWorkingFileLength = 0;
 
-std::mt19937& generator() {
-    static std::mt19937 gen(static_cast<std::mt19937::result_type>(QDateTime::currentMSecsSinceEpoch()));
+// The runtime generator: xoshiro128**, uniform 32-bit output, seeded by
+// splitmix64. Fast to seed and to draw, which matters for many small files.
+class Generator {
+  public:
+    void seed(quint64 value) {
+        for (quint32& word : state_) {
+            value += 0x9E3779B97F4A7C15ull;
+            quint64 z = value;
+            z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+            z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+            word = static_cast<quint32>((z ^ (z >> 31)) >> 16);
+        }
+        if (!(state_[0] | state_[1] | state_[2] | state_[3])) state_[0] = 1;
+    }
+    quint32 next() {
+        const quint32 result = rotl(state_[1] * 5, 7) * 9;
+        const quint32 t = state_[1] << 9;
+        state_[2] ^= state_[0];
+        state_[3] ^= state_[1];
+        state_[1] ^= state_[2];
+        state_[0] ^= state_[3];
+        state_[2] ^= t;
+        state_[3] = rotl(state_[3], 11);
+        return result;
+    }
+
+  private:
+    static quint32 rotl(quint32 x, int k) { return (x << k) | (x >> (32 - k)); }
+    quint32 state_[4] = {1, 2, 3, 4};
+};
+
+Generator& generator() {
+    static Generator gen = [] {
+        Generator g;
+        g.seed(static_cast<quint64>(std::chrono::system_clock::now().time_since_epoch().count()));
+        return g;
+    }();
     return gen;
 }
 qint64 testSeed = -1;
 
+// Seeds from the clock (nanoseconds), mixed with a call count so that two
+// files purged within one clock tick still get different random blocks.
 void SeedFromClock() {
     if (testSeed >= 0) {
-        generator().seed(static_cast<std::mt19937::result_type>(testSeed));
+        generator().seed(static_cast<quint64>(testSeed));
         return;
     }
-    const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    std::seed_seq seq{static_cast<quint32>(now), static_cast<quint32>(now >> 32)};
-    generator().seed(seq);
+    static quint64 calls = 0;
+    generator().seed(static_cast<quint64>(std::chrono::system_clock::now().time_since_epoch().count()) ^
+                     (++calls << 48));
 }
 
 bool ValidBlockSize(qint32 size) { return size >= kMinBlockSize && size <= kMaxBlockSize && size % 512 == 0; }
 
 bool ValidPurgeType(qint16 type) { return type >= 0 && type <= 2; }
 
+// True when the path still names the regular file we started with. The kind
+// is checked too: a link made in place of a deleted file may get its number.
 bool SameFile(const QString& path, const platform::FileId& expected) {
-    if (platform::current().kind(path) != platform::Kind::File) return false;
     const platform::FileId now = platform::current().fileId(path);
-    return now.valid && expected.valid && now.dev == expected.dev && now.ino == expected.ino;
+    return now.valid && expected.valid && now.dev == expected.dev && now.ino == expected.ino &&
+           platform::current().kind(path) == platform::Kind::File;
 }
 
 // The write buffer: allocated once at its full size and reused.
@@ -74,6 +125,16 @@ void FillWriteBuffer(const QByteArray& block, qint64 bytes) {
         const qint64 n = std::min(done, bytes - done);
         std::memcpy(out + done, out, static_cast<size_t>(n));
         done += n;
+    }
+}
+
+// Cuts a large file back from its end in steps before it is deleted.
+void ShrinkBeforeDeletion(const QString& path, const platform::FileId& id, qint64 length) {
+    while (length > kShrinkStep) {
+        DoEventsThrottled();
+        if (!SameFile(path, id)) return;
+        length = (length - 1) / kShrinkStep * kShrinkStep;
+        if (FileProc::ChangeFileSize(path, length) != 0) return;
     }
 }
 
@@ -102,12 +163,12 @@ qint64 WorkingFileLength() { return lngWorkingFileLength; }
 
 void SeedRandomForTests(qint64 seed) {
     testSeed = seed;
-    if (seed >= 0) generator().seed(static_cast<std::mt19937::result_type>(seed));
+    if (seed >= 0) generator().seed(static_cast<quint64>(seed));
 }
 
 qint16 RandomInteger(qint16 low, qint16 high, bool evenOnly) {
     // r uniform in [0, 1) with single precision: 24 random bits.
-    const float r = static_cast<float>(generator()() >> 8) / 16777216.0f;
+    const float r = static_cast<float>(generator().next() >> 8) / 16777216.0f;
     const double span = static_cast<double>(high) - static_cast<double>(low) + 1.0;
     int value = low + static_cast<int>(span * static_cast<double>(r));
     if (evenOnly && (value & 1)) value = value <= low ? value + 1 : value - 1;
@@ -117,26 +178,52 @@ qint16 RandomInteger(qint16 low, qint16 high, bool evenOnly) {
 void PreparePatternBlocks(qint32 lngBlockSize) {
     const int size = std::max<qint32>(lngBlockSize, 0);
     for (size_t i = 0; i < kConstantCodes.size(); ++i)
-        patternBlocks[i] = QByteArray(size, static_cast<char>(kConstantCodes[i]));
+        patternBlocks[i].fill(static_cast<char>(kConstantCodes[i]), size);
 
     QByteArray& random = patternBlocks[5];
-    random.clear();
-    random.reserve(std::max(size, kFreshRandomBytes));
-    for (int i = 0; i < kFreshRandomBytes; ++i)
-        random.append(static_cast<char>(RandomInteger(0, 255, false)));
-    while (random.size() < size) {
+    random.resize(std::max(size, kFreshRandomBytes));
+    char* data = random.data();
+    // RandomInteger(0, 255) is the top 8 of the 24 bits behind r: drawn
+    // here directly, the same bytes at a fraction of the cost.
+    for (int i = 0; i < kFreshRandomBytes; ++i) data[i] = static_cast<char>(generator().next() >> 24);
+    for (qint64 len = kFreshRandomBytes; len < size;) {
         // Half the length, halves to the even neighbour; a draw is 16-bit, so
         // it stays below 32768 (the stretch then still lies in the block).
-        const qint64 len = random.size();
         qint64 half = len / 2;
         if ((len & 1) && (half & 1)) ++half;
         const qint16 h = static_cast<qint16>(std::min<qint64>(half, 32767));
         const int start = RandomInteger(1, h, false);
-        const int length = RandomInteger(1, h, false);
-        random.append(random.constData() + (start - 1), length);
+        const qint64 length = std::min<qint64>(RandomInteger(1, h, false), size - len);
+        std::memmove(data + len, data + (start - 1), static_cast<size_t>(length));
+        len += length;
     }
     random.truncate(size);
 }
+
+namespace {
+
+// Closes the file and flushes it by path.
+qint16 CloseAndFlush(const QString& path, int handle, const platform::FileId& expected) {
+    if (!platform::current().closeFile(handle)) return PurgeWriteError;
+    if (FileProc::FlushFile(path) == 0) return PurgeOk;
+    // The flush goes by path: when the path no longer names our file, it was
+    // swapped under us rather than failed to flush.
+    return expected.valid && !SameFile(path, expected) ? PurgeCannotOpen : PurgeFlushError;
+}
+
+// Checked again right before writing (the platform opens nothing but the
+// regular file with the identity we took at the start, never through a
+// link): a link or any other file put in its place is refused.
+int OpenForOverwrite(const QString& path, const platform::FileId& expected) {
+    return platform::current().openForOverwrite(path, expected);
+}
+
+void LearnFlushTime(qint64 elapsedMs) {
+    if (elapsedMs > kFlushSlowMs) flushSegmentBytes = std::max(flushSegmentBytes / 2, kMinFlushSegment);
+    else if (elapsedMs < kFlushFastMs) flushSegmentBytes = std::min(flushSegmentBytes * 2, kMaxFlushSegment);
+}
+
+} // namespace
 
 qint16 WriteOverwrite(const QString& strFilePath, qint16 intPatternCode, qint32 lngBlockSize,
                       const platform::FileId& expected) {
@@ -146,38 +233,83 @@ qint16 WriteOverwrite(const QString& strFilePath, qint16 intPatternCode, qint32 
     const qint64 total = blocks * lngBlockSize;
 
     platform::Platform& os = platform::current();
-    // Checked again right before writing: a link or anything but a regular
-    // file put in its place is never opened.
-    if (os.kind(strFilePath) != platform::Kind::File) return PurgeCannotOpen;
-    const int handle = os.openForOverwrite(strFilePath, expected);
+    int handle = OpenForOverwrite(strFilePath, expected);
     if (handle < 0) return PurgeCannotOpen;
 
+    // One write call carries many blocks of the same pattern: the bytes on
+    // the disk are those of block-by-block writing.
     const qint64 chunk = (kWriteBufferBytes / lngBlockSize) * lngBlockSize;
-    const qint64 filled = std::min(chunk, total);
-    FillWriteBuffer(PatternBlock(intPatternCode), filled);
+    FillWriteBuffer(PatternBlock(intPatternCode), std::min(chunk, total));
     const char* data = writeBuffer().data();
 
-    qint16 status = PurgeOk;
+    qint64 segmentStart = 0;
     for (qint64 offset = 0; offset < total; offset += chunk) {
         DoEventsThrottled();
         const qint64 n = std::min(chunk, total - offset);
         if (os.writeAt(handle, offset, data, n) != n) {
-            status = PurgeWriteError;
-            break;
+            os.closeFile(handle);
+            return PurgeWriteError;
         }
-        if (total > chunk) {
-            os.writeback(handle, offset, n, false);
-            const qint64 behind = offset - kWritebackLagCalls * chunk;
-            if (behind >= 0) os.writeback(handle, behind, chunk, true);
+        if (total <= chunk) break;
+        // Keep the file's unwritten data small: start writing what was just
+        // written and wait for what was written a few calls ago.
+        os.writeback(handle, offset, n, false);
+        const qint64 behind = offset - kWritebackLagCalls * chunk;
+        if (behind >= 0) os.writeback(handle, behind, chunk, true);
+
+        // A disk's own cache is emptied only by a flush, and one flush of a
+        // whole large file holds everything up: flush segment by segment.
+        // The file is opened again with its identity checked.
+        if (offset + n - segmentStart >= flushSegmentBytes && offset + n < total) {
+            QElapsedTimer flushTime;
+            flushTime.start();
+            const qint16 status = CloseAndFlush(strFilePath, handle, expected);
+            if (status != PurgeOk) return status;
+            LearnFlushTime(flushTime.elapsed());
+            DoEventsThrottled();
+            handle = OpenForOverwrite(strFilePath, expected);
+            if (handle < 0) return PurgeCannotOpen;
+            segmentStart = offset + n;
         }
     }
-    if (!os.closeFile(handle) && status == PurgeOk) status = PurgeWriteError;
-    if (status == PurgeOk && FileProc::FlushFile(strFilePath) != 0)
-        // The flush goes by path: when the path no longer names our file, it
-        // was swapped under us rather than failed to flush.
-        status = expected.valid && !SameFile(strFilePath, expected) ? PurgeCannotOpen : PurgeFlushError;
-    return status;
+    return CloseAndFlush(strFilePath, handle, expected);
 }
+
+namespace {
+
+// Every overwrite of every pass, then the deletion when asked for and all
+// went well. The arguments have been checked.
+qint16 RunOverwrites(const QString& path, qint16 purgeType, qint16 numberOfPasses, bool deleteFlag, qint32 blockSize,
+                     const platform::FileId& id, qint64 length) {
+    lngWorkingFileLength = length;
+    SeedFromClock();
+    const QList<qint16> sequence = OverwriteSequence(purgeType);
+    // Every pass is written: a count below 1 would delete a file never overwritten.
+    const int passes = std::max<int>(numberOfPasses, 1);
+    qint16 status = PurgeOk;
+    for (int pass = 1; pass <= passes && status == PurgeOk; ++pass) {
+        DoEventsThrottled();
+        PreparePatternBlocks(blockSize);
+        for (qint16 code : sequence) {
+            status = WriteOverwrite(path, code, blockSize, id);
+            if (status != PurgeOk) break;
+        }
+    }
+    if (!deleteFlag || status != PurgeOk) return status;
+
+    // Delete only what was overwritten: a file or link put in its place
+    // stays; a file that is gone already counts as deleted.
+    // (A link made in place of a deleted file may get its number; KillFile
+    // deletes nothing but a regular file.)
+    const platform::FileId now = platform::current().fileId(path);
+    if (!now.valid) return PurgeOk;
+    if (now.dev != id.dev || now.ino != id.ino) return PurgeCannotOpen;
+    const qint64 written = (lngWorkingFileLength + blockSize - 1) / blockSize * blockSize;
+    ShrinkBeforeDeletion(path, id, written);
+    return FileProc::KillFile(path, true, true, true) ? PurgeOk : PurgeNotDeleted;
+}
+
+} // namespace
 
 qint16 OverwriteFile(const QString& strFilePath, qint16 intPurgeType, qint16 intNumberOfPasses, bool blnDeleteFlag) {
     const qint32 blockSize = strFilePath.isEmpty() ? 0 : GetClusterSize(QString(strFilePath.at(0).toUpper()));
@@ -192,29 +324,9 @@ qint16 OverwriteFile(const QString& strFilePath, qint16 intPurgeType, qint16 int
 
     const platform::FileId id = expected.valid ? expected : platform::current().fileId(strFilePath);
     if (!id.valid) return PurgeCannotOpen;
-    lngWorkingFileLength = FileProc::GetFileLength(strFilePath);
-    if (lngWorkingFileLength < 0) return PurgeCannotOpen;
-
-    SeedFromClock();
-    const QList<qint16> sequence = OverwriteSequence(intPurgeType);
-    // Every pass is written: a count below 1 would delete a file never overwritten.
-    const int passes = std::max<int>(intNumberOfPasses, 1);
-    qint16 status = PurgeOk;
-    for (int pass = 1; pass <= passes && status == PurgeOk; ++pass) {
-        DoEventsThrottled();
-        PreparePatternBlocks(lngBlockSize);
-        for (qint16 code : sequence) {
-            status = WriteOverwrite(strFilePath, code, lngBlockSize, id);
-            if (status != PurgeOk) break;
-        }
-    }
-
-    if (blnDeleteFlag && status == PurgeOk) {
-        // Delete only what was overwritten: a file put in its place stays.
-        if (FileProc::FileExists(strFilePath) && !SameFile(strFilePath, id)) return PurgeCannotOpen;
-        if (!FileProc::KillFile(strFilePath, true, true, true)) return PurgeNotDeleted;
-    }
-    return status;
+    const qint64 length = FileProc::GetFileLength(strFilePath);
+    if (length < 0) return PurgeCannotOpen;
+    return RunOverwrites(strFilePath, intPurgeType, intNumberOfPasses, blnDeleteFlag, lngBlockSize, id, length);
 }
 
 bool PurgeFileWithBlockSize(const QString& strFilePath, qint16 intPurgeType, qint16 intNumberOfPasses,
@@ -230,19 +342,18 @@ bool PurgeFileWithBlockSize(const QString& strFilePath, qint16 intPurgeType, qin
 
     platform::Platform& os = platform::current();
     // Only a regular file is purged; a link, folder, FIFO or device in its
-    // place is neither followed nor opened.
-    if (os.kind(strFilePath) != platform::Kind::File) {
-        intResultCode = PurgeCannotOpen;
-        return false;
-    }
-    const platform::FileId id = os.fileId(strFilePath);
+    // place is neither followed nor opened. (The length is had only for a
+    // regular file itself, never through a link.)
+    const qint64 length = FileProc::GetFileLength(strFilePath);
+    const platform::FileId id = length >= 0 ? os.fileId(strFilePath) : platform::FileId{};
     if (!id.valid) {
         intResultCode = PurgeCannotOpen;
         return false;
     }
 
+    // The time stamps are given back only to a file that is kept.
     platform::FileTimes times;
-    const bool timesRead = FileProc::GetFileTimes(strFilePath, times) == 0;
+    const bool timesRead = !blnDeleteFlag && FileProc::GetFileTimes(strFilePath, times) == 0;
 
     int attributes = os.attributes(strFilePath);
     if (attributes >= 0 && (attributes & platform::AttrReadOnly)) {
@@ -251,8 +362,8 @@ bool PurgeFileWithBlockSize(const QString& strFilePath, qint16 intPurgeType, qin
             return false;
         }
         os.setAttributes(strFilePath, attributes & ~platform::AttrReadOnly);
+        attributes = os.attributes(strFilePath);
     }
-    attributes = os.attributes(strFilePath);
     if (attributes >= 0 && (attributes & platform::AttrSystem) && !blnSystemAllowed) {
         intResultCode = PurgeSystem;
         return false;
@@ -263,13 +374,7 @@ bool PurgeFileWithBlockSize(const QString& strFilePath, qint16 intPurgeType, qin
         return false;
     }
 
-    const qint64 length = FileProc::GetFileLength(strFilePath);
-    if (length < 0) {
-        intResultCode = PurgeCannotOpen;
-        return false;
-    }
-
-    qint16 status = OverwriteFile(strFilePath, intPurgeType, intNumberOfPasses, blnDeleteFlag, lngBlockSize, id);
+    qint16 status = RunOverwrites(strFilePath, intPurgeType, intNumberOfPasses, blnDeleteFlag, lngBlockSize, id, length);
     const bool deleted = blnDeleteFlag && status == PurgeOk;
 
     // A kept file gets its length and time stamps back, but only when it is

@@ -15,7 +15,7 @@
 class PurgeStandIn : public platform::PosixPlatform {
   public:
     struct Write {
-        int overwrite = 0;     // 1-based number of the openForOverwrite it belongs to
+        int overwrite = 0;     // 1-based number of the overwrite it belongs to
         qint64 offset = 0;
         qint64 length = 0;
         QByteArray head;       // the first headBytes bytes handed over
@@ -29,6 +29,7 @@ class PurgeStandIn : public platform::PosixPlatform {
     // ---- What happened ----
     std::vector<Write> writes;
     int opens = 0;
+    int overwrites = 0;      // runs of writes, each starting at offset 0
     int closes = 0;
     int flushes = 0;
     int deleteAttempts = 0;
@@ -57,7 +58,7 @@ class PurgeStandIn : public platform::PosixPlatform {
     // Answers for the drive query: none -> the real one.
     std::map<QChar, platform::DiskSpace> diskAnswers;
     std::map<QChar, bool> diskFails;
-    std::function<void(int overwrite)> afterClose; // runs after each overwrite's close
+    std::function<void(int overwrite)> afterClose; // runs after each close
 
     int openForOverwrite(const QString& path, const platform::FileId& expected) override {
         const int h = PosixPlatform::openForOverwrite(path, expected);
@@ -69,8 +70,9 @@ class PurgeStandIn : public platform::PosixPlatform {
     }
 
     qint64 writeAt(int handle, qint64 offset, const char* data, qint64 len) override {
+        if (offset == 0) ++overwrites;
         Write w;
-        w.overwrite = opens;
+        w.overwrite = overwrites;
         w.offset = offset;
         w.length = len;
         w.head = QByteArray(data, static_cast<int>(std::min(len, headBytes)));
@@ -93,7 +95,7 @@ class PurgeStandIn : public platform::PosixPlatform {
     bool closeFile(int handle) override {
         ++closes;
         const bool ok = PosixPlatform::closeFile(handle);
-        if (afterClose) afterClose(opens);
+        if (afterClose) afterClose(overwrites);
         return ok;
     }
 

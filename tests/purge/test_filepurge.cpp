@@ -64,7 +64,7 @@ class PurgeTest : public ::testing::Test {
     // The first block of each overwrite, in order.
     std::vector<QByteArray> FirstBlocks() const {
         std::vector<QByteArray> out;
-        for (int n = 1; n <= os.opens; ++n) {
+        for (int n = 1; n <= os.overwrites; ++n) {
             const auto w = os.overwrite(n);
             out.push_back(w.empty() ? QByteArray() : w.front().head.left(kCluster));
         }
@@ -81,10 +81,10 @@ TEST_F(PurgeTest, EveryOverwriteCoversWholeClusters) {
                           Case{300 * kCluster + 7, 301 * kCluster}}) {
         SCOPED_TRACE(c.length);
         const QString f = drive.makeFile(QStringLiteral("f.bin"), c.length);
-        const int first = os.opens + 1;
+        const int first = os.overwrites + 1;
         EXPECT_EQ(Purge(f, 0, 1, false), 0);
-        ASSERT_EQ(os.opens, first + 1);
-        for (int n = first; n <= os.opens; ++n) {
+        ASSERT_EQ(os.overwrites, first + 1);
+        for (int n = first; n <= os.overwrites; ++n) {
             bool contiguous = false;
             EXPECT_EQ(os.bytesOf(n, &contiguous), c.written);
             EXPECT_TRUE(contiguous);
@@ -107,7 +107,7 @@ TEST_F(PurgeTest, OverwritesFollowTheSequenceOfEachType) {
     EXPECT_EQ(os.closes, 9);
 
     // Type 2, 1 pass: 6 overwrites, both random ones with the same block.
-    os.opens = 0;
+    os.overwrites = 0;
     os.writes.clear();
     EXPECT_EQ(Purge(drive.makeFile(QStringLiteral("t2.bin"), 10000), 2, 1, true), 0);
     const auto blocks = FirstBlocks();
@@ -121,7 +121,7 @@ TEST_F(PurgeTest, OverwritesFollowTheSequenceOfEachType) {
     for (const QByteArray& constant : {aa, x55, zero, x0a, f5}) EXPECT_NE(blocks[2], constant);
 
     // Type 0, 2 passes: random then zeros, a new random block each pass.
-    os.opens = 0;
+    os.overwrites = 0;
     os.writes.clear();
     EXPECT_EQ(Purge(drive.makeFile(QStringLiteral("t0.bin"), 10000), 0, 2, true), 0);
     const auto t0 = FirstBlocks();
@@ -182,7 +182,7 @@ TEST_F(PurgeTest, BlockSizesOutsideTheRangeLeaveTheFileUntouched) {
         SCOPED_TRACE(c.size);
         Main().lngDriveClusterSize[size_t('T' - 'A')] = c.size;
         os.period = c.size;
-        const int first = os.opens + 1;
+        const int first = os.overwrites + 1;
         EXPECT_EQ(Purge(f, 0, 1, false), 0);
         EXPECT_EQ(os.bytesOf(first), c.written);
         EXPECT_EQ(os.bytesOf(first + 1), c.written);
@@ -217,7 +217,7 @@ TEST_F(PurgeTest, HiddenFileKeepsItsAttributeUntilJustBeforeDeletion) {
     if (!XattrsWork(f)) GTEST_SKIP() << "the temporary folder's file system keeps no extended attributes";
     ASSERT_TRUE(os.setAttributes(f, platform::AttrHidden));
     EXPECT_EQ(Purge(f, 1, 1, true), 0);
-    ASSERT_EQ(os.opens, 3);
+    ASSERT_EQ(os.overwrites, 3);
     for (const auto& w : os.writes) EXPECT_TRUE(w.attributesAtWrite & platform::AttrHidden);
     EXPECT_FALSE(os.attributesAtDelete & platform::AttrHidden);
     EXPECT_EQ(os.deleteAttempts, 1);
@@ -276,7 +276,7 @@ TEST_F(PurgeTest, FilesBeyondTwoGibibytesAreOverwrittenToTheirLastCluster) {
     os.period = 0;
     os.headBytes = 1;
     EXPECT_EQ(Purge(f, 0, 1, false), 0);
-    ASSERT_EQ(os.opens, 2);
+    ASSERT_EQ(os.overwrites, 2);
     for (int n = 1; n <= 2; ++n) {
         bool contiguous = false;
         EXPECT_EQ(os.bytesOf(n, &contiguous), kWritten);
@@ -284,6 +284,38 @@ TEST_F(PurgeTest, FilesBeyondTwoGibibytesAreOverwrittenToTheirLastCluster) {
     }
     EXPECT_EQ(os.lengthsSet, (std::vector<qint64>{kLength}));
     EXPECT_EQ(WorkingFileLength(), kLength);
+
+    // Deleted, it is first cut back step by step, so that freeing its
+    // clusters never holds everything up at once.
+    os.lengthsSet.clear();
+    EXPECT_EQ(Purge(f, 0, 1, true), 0);
+    EXPECT_EQ(os.overwrites, 4);
+    ASSERT_FALSE(os.lengthsSet.empty());
+    for (size_t i = 1; i < os.lengthsSet.size(); ++i) EXPECT_LT(os.lengthsSet[i], os.lengthsSet[i - 1]);
+    EXPECT_GT(os.lengthsSet.back(), 0);
+    EXPECT_FALSE(Exists(QStringLiteral("huge.vhd")));
+}
+
+TEST_F(PurgeTest, AFileSwappedInWhileALargeOverwriteIsUnderWayIsRefused) {
+    const QString victim = drive.native(QStringLiteral("large.bin"));
+    const QString f = drive.makeFile(QStringLiteral("large.bin"), 10);
+    drive.makeFile(QStringLiteral("other.txt"), QByteArray("other"));
+    os.fakeLength = qint64(1) << 30;
+    os.realWrites = false;
+    os.period = 0;
+    os.headBytes = 1;
+    bool swapped = false;
+    os.afterClose = [&](int) {
+        if (!swapped) swapped = std::rename(qPrintable(drive.native(QStringLiteral("other.txt"))),
+                                            qPrintable(victim)) == 0;
+    };
+    EXPECT_EQ(Purge(f, 0, 1, true), PurgeCannotOpen);
+    ASSERT_TRUE(swapped);
+    EXPECT_EQ(os.overwrites, 1);
+    EXPECT_LT(os.bytesOf(1), qint64(1) << 30); // stopped in the middle
+    EXPECT_EQ(ReadNative(victim), QByteArray("other"));
+    EXPECT_TRUE(os.lengthsSet.empty());
+    EXPECT_EQ(os.deleteAttempts, 0);
 }
 
 TEST_F(PurgeTest, LinksAndSpecialFilesAreNeverFollowedNorOpened) {
@@ -338,7 +370,7 @@ TEST_F(PurgeTest, AFileSwappedInBetweenOverwritesIsRefused) {
             }
         };
         os.writes.clear();
-        os.opens = 0;
+        os.opens = os.overwrites = 0;
         EXPECT_EQ(Purge(f, 0, 1, true), PurgeCannotOpen);
         os.afterClose = nullptr;
         EXPECT_EQ(os.opens, 1);
@@ -409,7 +441,7 @@ TEST_F(PurgeTest, BadArgumentsAndFilesInUseChangeNothing) {
 
     // A pass count below 1 still overwrites once before deleting.
     EXPECT_EQ(Purge(f, 0, 0, true), 0);
-    EXPECT_EQ(os.opens, 2);
+    EXPECT_EQ(os.overwrites, 2);
     EXPECT_FALSE(Exists(rel));
 }
 
