@@ -335,6 +335,32 @@ TEST_F(SpecifyFilesTest, SingleFileChosenOrCancelled) {
     EXPECT_FALSE(form->lblFiles2[0]->geometry().intersects(form->lblFiles->geometry()));
 }
 
+TEST_F(SpecifyFilesTest, AFileNameThatIsNotValidUtf8IsChosenAloneAndKept) {
+    // Latin-1 capital and small e-acute: as bytes they are no UTF-8, and
+    // neither is the other's twin.
+    drive.makeFolder("raw");
+    for (const char* name : {"\xc9.txt", "\xe9.txt"}) {
+        FILE* f = std::fopen((N(drive.native("raw")) + '/' + name).constData(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fputs("abc", f);
+        std::fclose(f);
+    }
+    platform::Listing listing;
+    int error = 0;
+    ASSERT_TRUE(platform::current().listFolder(drive.path("raw"), listing, error));
+    ASSERT_EQ(listing.files.size(), 2);
+    const QString upper = listing.files.at(0).path; // "\xc9.txt" sorts first
+    ScriptedFileDialogs choosers;
+    choosers.answer(upper);
+    form->cmdSingleFile_MouseUp();
+    EXPECT_EQ(form->strDirPath, drive.path("raw\\"));
+    EXPECT_EQ(platform::Platform::encodeName(form->strFilespec), QByteArray("\xc9.txt"));
+    EXPECT_EQ(form->lblFiles2[0]->text().left(12), QStringLiteral("3 bytes     "));
+    // The labels find the same file again and keep it.
+    form->ShowFileSelection();
+    EXPECT_EQ(platform::Platform::encodeName(form->strFilespec), QByteArray("\xc9.txt"));
+}
+
 TEST_F(SpecifyFilesTest, ALongFileNameKeepsItsStartAndExtensionAndItsSizeStaysInTheWindow) {
     const QString name = QString(80, QLatin1Char('n')) + QStringLiteral(".pdf");
     drive.makeFile("docs/" + name, 5);
