@@ -23,13 +23,12 @@ constexpr int kFreshRandomBytes = 2048;
 // written this many write calls earlier: the dirty data of one file stays
 // small, so the flush at the end of an overwrite is short and no single wait
 // holds up the event loop for long.
-constexpr qint64 kWritebackLagCalls = 8;
-// A long overwrite is flushed in segments, sized as the flushes take: one
-// flush should stay well below the longest pause of the event loop we allow
-// (50 ms), and flushes should be few, for each costs a few milliseconds of
+constexpr qint64 kWritebackLagCalls = 16;
+// A long overwrite is flushed in segments, sized from the flushes so far so
+// that one flush takes about kFlushTargetMs: well below the longest pause of
+// the event loop we allow (50 ms), yet few flushes, for each has a cost of
 // its own.
-constexpr qint64 kFlushSlowMs = 35;
-constexpr qint64 kFlushFastMs = 12;
+constexpr double kFlushTargetMs = 25;
 constexpr qint64 kMinFlushSegment = qint64(8) << 20;
 constexpr qint64 kMaxFlushSegment = qint64(512) << 20;
 qint64 flushSegmentBytes = qint64(64) << 20;
@@ -75,14 +74,8 @@ class Generator {
     quint32 state_[4] = {1, 2, 3, 4};
 };
 
-Generator& generator() {
-    static Generator gen = [] {
-        Generator g;
-        g.seed(static_cast<quint64>(std::chrono::system_clock::now().time_since_epoch().count()));
-        return g;
-    }();
-    return gen;
-}
+Generator randomGenerator; // seeded at every OverwriteFile
+Generator& generator() { return randomGenerator; }
 qint64 testSeed = -1;
 
 // Seeds from the clock (nanoseconds), mixed with a call count so that two
@@ -177,15 +170,17 @@ qint16 RandomInteger(qint16 low, qint16 high, bool evenOnly) {
 
 void PreparePatternBlocks(qint32 lngBlockSize) {
     const int size = std::max<qint32>(lngBlockSize, 0);
+    // The constant blocks never change their bytes: rebuilt for a new size.
     for (size_t i = 0; i < kConstantCodes.size(); ++i)
-        patternBlocks[i].fill(static_cast<char>(kConstantCodes[i]), size);
+        if (patternBlocks[i].size() != size) patternBlocks[i].fill(static_cast<char>(kConstantCodes[i]), size);
 
     QByteArray& random = patternBlocks[5];
     random.resize(std::max(size, kFreshRandomBytes));
     char* data = random.data();
     // RandomInteger(0, 255) is the top 8 of the 24 bits behind r: drawn
     // here directly, the same bytes at a fraction of the cost.
-    for (int i = 0; i < kFreshRandomBytes; ++i) data[i] = static_cast<char>(generator().next() >> 24);
+    Generator& gen = generator();
+    for (int i = 0; i < kFreshRandomBytes; ++i) data[i] = static_cast<char>(gen.next() >> 24);
     for (qint64 len = kFreshRandomBytes; len < size;) {
         // Half the length, halves to the even neighbour; a draw is 16-bit, so
         // it stays below 32768 (the stretch then still lies in the block).
@@ -218,9 +213,11 @@ int OpenForOverwrite(const QString& path, const platform::FileId& expected) {
     return platform::current().openForOverwrite(path, expected);
 }
 
-void LearnFlushTime(qint64 elapsedMs) {
-    if (elapsedMs > kFlushSlowMs) flushSegmentBytes = std::max(flushSegmentBytes / 2, kMinFlushSegment);
-    else if (elapsedMs < kFlushFastMs) flushSegmentBytes = std::min(flushSegmentBytes * 2, kMaxFlushSegment);
+void LearnFlushTime(qint64 segmentBytes, qint64 elapsedNs) {
+    const double ms = double(elapsedNs) / 1e6;
+    const double factor = ms <= 0 ? 2.0 : std::clamp(kFlushTargetMs / ms, 0.5, 2.0);
+    const qint64 next = qint64(double(segmentBytes) * factor) & ~((qint64(1) << 20) - 1);
+    flushSegmentBytes = std::clamp(next, kMinFlushSegment, kMaxFlushSegment);
 }
 
 } // namespace
@@ -265,7 +262,7 @@ qint16 WriteOverwrite(const QString& strFilePath, qint16 intPatternCode, qint32 
             flushTime.start();
             const qint16 status = CloseAndFlush(strFilePath, handle, expected);
             if (status != PurgeOk) return status;
-            LearnFlushTime(flushTime.elapsed());
+            LearnFlushTime(offset + n - segmentStart, flushTime.nsecsElapsed());
             DoEventsThrottled();
             handle = OpenForOverwrite(strFilePath, expected);
             if (handle < 0) return PurgeCannotOpen;
