@@ -28,7 +28,7 @@ constexpr qint64 kWritebackLagCalls = 16;
 // that one flush takes about kFlushTargetMs: well below the longest pause of
 // the event loop we allow (50 ms), yet few flushes, for each has a cost of
 // its own.
-constexpr double kFlushTargetMs = 25;
+constexpr double kFlushTargetMs = 20;
 constexpr qint64 kMinFlushSegment = qint64(8) << 20;
 constexpr qint64 kMaxFlushSegment = qint64(512) << 20;
 qint64 flushSegmentBytes = qint64(64) << 20;
@@ -179,8 +179,10 @@ void PreparePatternBlocks(qint32 lngBlockSize) {
     char* data = random.data();
     // RandomInteger(0, 255) is the top 8 of the 24 bits behind r: drawn
     // here directly, the same bytes at a fraction of the cost.
-    Generator& gen = generator();
+    // (A local copy: stores through a char pointer could alias the state.)
+    Generator gen = generator();
     for (int i = 0; i < kFreshRandomBytes; ++i) data[i] = static_cast<char>(gen.next() >> 24);
+    generator() = gen;
     for (qint64 len = kFreshRandomBytes; len < size;) {
         // Half the length, halves to the even neighbour; a draw is 16-bit, so
         // it stays below 32768 (the stretch then still lies in the block).
