@@ -86,7 +86,7 @@ for place in disk shm; do
     work_dirs+=("$work")
     template=$work/template
     head -c $((128 * 1024)) /dev/urandom >"$template"
-    fstype=$(findmnt -n -o FSTYPE -T "$work" 2>/dev/null || stat -f -c %T "$work")
+    fstype=$(findmnt -n -o FSTYPE -T "$work" 2>/dev/null | head -1)
 
     echo "== $place: $work ($fstype)"
     # One big file.

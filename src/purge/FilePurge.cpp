@@ -74,7 +74,15 @@ class Generator {
     quint32 state_[4] = {1, 2, 3, 4};
 };
 
-Generator randomGenerator; // seeded at every OverwriteFile
+quint64 ClockSeed() { return static_cast<quint64>(std::chrono::system_clock::now().time_since_epoch().count()); }
+
+// Seeded from the clock at start-up (RandomInteger serves callers before any
+// purge) and again at every OverwriteFile.
+Generator randomGenerator = [] {
+    Generator g;
+    g.seed(ClockSeed());
+    return g;
+}();
 Generator& generator() { return randomGenerator; }
 qint64 testSeed = -1;
 
@@ -86,8 +94,7 @@ void SeedFromClock() {
         return;
     }
     static quint64 calls = 0;
-    generator().seed(static_cast<quint64>(std::chrono::system_clock::now().time_since_epoch().count()) ^
-                     (++calls << 48));
+    generator().seed(ClockSeed() ^ (++calls << 48));
 }
 
 bool ValidBlockSize(qint32 size) { return size >= kMinBlockSize && size <= kMaxBlockSize && size % 512 == 0; }
