@@ -101,6 +101,7 @@ TEST(ProgramTexts, EveryLoaderMessage) {
 }
 
 TEST(ProgramTexts, MissingFileIsReportedWithItsPath) {
+    ASSERT_TRUE(Language::LoadProgramTexts(QStringLiteral("vq.dat")));
     TempDrive drive(QLatin1Char('Q'));
     ASSERT_TRUE(drive.ok());
     ProgramFolderPlatform p;
