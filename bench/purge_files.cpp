@@ -47,16 +47,15 @@ int main(int argc, char** argv) {
     const int passes = args.takeFirst().toInt(&okPasses);
     if (!okType || !okPasses || type < 0 || type > 2 || passes < 1) return Usage();
 
-    // The files, in native form, and their folders.
-    QStringList files;
+    // The files, in native form, with what the listing already read.
+    QFileInfoList files;
     for (const QString& a : args) {
         const QFileInfo fi(a);
         if (fi.isDir()) {
-            const QFileInfoList list =
-                QDir(fi.absoluteFilePath()).entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks, QDir::Name);
-            for (const QFileInfo& f : list) files << f.absoluteFilePath();
+            files << QDir(fi.absoluteFilePath())
+                         .entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks, QDir::Name);
         } else if (fi.isFile()) {
-            files << fi.absoluteFilePath();
+            files << fi;
         } else {
             std::fprintf(stderr, "not a file or folder: %s\n", qPrintable(a));
             return 2;
@@ -68,19 +67,20 @@ int main(int argc, char** argv) {
     QChar next = QLatin1Char('P');
     QStringList drivePaths;
     qint64 totalBytes = 0;
-    for (const QString& f : files) {
-        const QString folder = QFileInfo(f).absolutePath();
-        if (!letters.contains(folder)) {
+    for (const QFileInfo& f : files) {
+        const QString folder = f.absolutePath();
+        auto letter = letters.constFind(folder);
+        if (letter == letters.cend()) {
             if (next > QLatin1Char('Z')) {
                 std::fprintf(stderr, "too many folders\n");
                 return 2;
             }
             os.mapDrive(next, folder);
-            letters.insert(folder, next);
+            letter = letters.insert(folder, next);
             next = QChar(next.unicode() + 1);
         }
-        drivePaths << QString(letters.value(folder)) + QStringLiteral(":\\") + QFileInfo(f).fileName();
-        totalBytes += QFileInfo(f).size();
+        drivePaths << QString(*letter) + QStringLiteral(":\\") + f.fileName();
+        totalBytes += f.size();
     }
 
     // The longest wait between two event passes.
@@ -124,7 +124,7 @@ int main(int argc, char** argv) {
     std::printf("files %lld, bytes %lld, purge type %d, %d pass(es), %lld overwrites, cluster %d\n",
                 static_cast<long long>(files.size()), static_cast<long long>(totalBytes), type, passes,
                 static_cast<long long>(overwrites),
-                files.isEmpty() ? 0 : GetClusterSize(QString(letters.value(QFileInfo(files.first()).absolutePath()))));
+                files.isEmpty() ? 0 : GetClusterSize(QString(letters.value(files.first().absolutePath()))));
     std::printf("elapsed %.3f s, %.1f MB/s per overwrite, %.1f files/s\n", seconds, mbPerOverwrite, filesPerSecond);
     std::printf("event passes %lld, longest gap %.1f ms, peak RSS %ld KiB\n", static_cast<long long>(eventPasses),
                 double(longestGapNs) / 1e6, usage.ru_maxrss);

@@ -364,7 +364,7 @@ void PosixPlatform::loadDefaultDriveMap() {
 
 // ---- Paths ---------------------------------------------------------------
 
-bool PosixPlatform::resolve(const QString& drivePath, QByteArray& native, QString* resolved) const {
+bool PosixPlatform::resolve(const QString& drivePath, QByteArray& native, QString* resolved, bool search) const {
     native.clear();
     if (drivePath.size() < 2 || drivePath.at(1) != QLatin1Char(':')) return false;
     const Drive* d = drive(drivePath.at(0));
@@ -390,7 +390,7 @@ bool PosixPlatform::resolve(const QString& drivePath, QByteArray& native, QStrin
         for (const Level& l : levels) dir = joinPath(dir, l.native);
         const bool parentExists = levels.isEmpty() || levels.last().exists;
         Level level{enc, comp, false};
-        if (parentExists) {
+        if (search && parentExists) {
             struct stat st {};
             if (::lstat(joinPath(dir, enc).constData(), &st) == 0) {
                 level.exists = true;
@@ -418,6 +418,25 @@ bool PosixPlatform::resolve(const QString& drivePath, QByteArray& native, QStrin
         *resolved = s;
     }
     return true;
+}
+
+bool PosixPlatform::lstatPath(const QString& drivePath, QByteArray& native, struct stat& st) const {
+    if (!resolve(drivePath, native, nullptr, false) || native.isEmpty()) {
+        native.clear();
+        errno = ENOENT;
+        return false;
+    }
+    if (::lstat(native.constData(), &st) == 0) return true;
+    const int error = errno;
+    if (error != ENOENT && error != ENOTDIR) return false;
+    // Spelled in another case than on the disk.
+    const QByteArray found = toNative(drivePath);
+    if (found.isEmpty() || found == native) {
+        errno = error;
+        return false;
+    }
+    native = found;
+    return ::lstat(native.constData(), &st) == 0;
 }
 
 QByteArray PosixPlatform::toNative(const QString& drivePath) const {
@@ -750,10 +769,9 @@ bool PosixPlatform::listFolder(const QString& folder, Listing& out, int& error) 
 }
 
 Kind PosixPlatform::kind(const QString& path) const {
-    const QByteArray native = toNative(path);
-    if (native.isEmpty()) return Kind::Missing;
+    QByteArray native;
     struct stat st {};
-    if (::lstat(native.constData(), &st) != 0)
+    if (!lstatPath(path, native, st))
         return (errno == ENOENT || errno == ENOTDIR || errno == ENAMETOOLONG) ? Kind::Missing : Kind::Other;
     if (S_ISREG(st.st_mode)) return Kind::File;
     if (S_ISDIR(st.st_mode)) return Kind::Folder;
@@ -763,9 +781,9 @@ Kind PosixPlatform::kind(const QString& path) const {
 
 FileId PosixPlatform::fileId(const QString& path) const {
     FileId id;
-    const QByteArray native = toNative(path);
+    QByteArray native;
     struct stat st {};
-    if (native.isEmpty() || ::lstat(native.constData(), &st) != 0) return id;
+    if (!lstatPath(path, native, st)) return id;
     id.dev = quint64(st.st_dev);
     id.ino = quint64(st.st_ino);
     id.valid = true;
@@ -773,9 +791,9 @@ FileId PosixPlatform::fileId(const QString& path) const {
 }
 
 int PosixPlatform::attributes(const QString& path) const {
-    const QByteArray native = toNative(path);
+    QByteArray native;
     struct stat st {};
-    if (native.isEmpty() || ::lstat(native.constData(), &st) != 0) return -1;
+    if (!lstatPath(path, native, st)) return -1;
     if (!S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) return -1;
     int attr = readDosAttrib(native.constData()) & kXattrBits;
     if (!(st.st_mode & S_IWUSR)) attr |= AttrReadOnly;
@@ -876,17 +894,16 @@ bool PosixPlatform::setFileTimes(const QString& path, const FileTimes& times) {
 }
 
 QDateTime PosixPlatform::lastWriteTime(const QString& path) const {
-    const QByteArray native = toNative(path);
+    QByteArray native;
     struct stat st {};
-    if (native.isEmpty() || ::lstat(native.constData(), &st) != 0) return {};
+    if (!lstatPath(path, native, st)) return {};
     return localTime(st.st_mtim.tv_sec, st.st_mtim.tv_nsec);
 }
 
 qint64 PosixPlatform::fileLength(const QString& path) const {
-    const QByteArray native = toNative(path);
-    if (native.isEmpty()) return -ENOENT;
+    QByteArray native;
     struct stat st {};
-    if (::lstat(native.constData(), &st) != 0) return -errno;
+    if (!lstatPath(path, native, st)) return native.isEmpty() ? -ENOENT : -errno;
     if (!S_ISREG(st.st_mode)) return -EINVAL;
     return qint64(st.st_size);
 }
@@ -930,14 +947,10 @@ bool PosixPlatform::fileInUse(const QString& path) const {
 
 bool PosixPlatform::deleteFile(const QString& path, int& error) {
     error = 0;
-    const QByteArray native = toNative(path);
-    if (native.isEmpty()) {
-        error = ENOENT;
-        return false;
-    }
+    QByteArray native;
     struct stat st {};
-    if (::lstat(native.constData(), &st) != 0) {
-        error = errno;
+    if (!lstatPath(path, native, st)) {
+        error = native.isEmpty() ? ENOENT : errno;
         return false;
     }
     if (S_ISDIR(st.st_mode)) {
@@ -1135,10 +1148,9 @@ bool PosixPlatform::readTextFile(const QString& path, QByteArray& content, int& 
 // ---- Raw I/O ----------------------------------------------------------------------
 
 int PosixPlatform::openForOverwrite(const QString& path, const FileId& expected) {
-    const QByteArray native = toNative(path);
-    if (native.isEmpty()) return -ENOENT;
+    QByteArray native;
     struct stat st {};
-    if (::lstat(native.constData(), &st) != 0) return -errno;
+    if (!lstatPath(path, native, st)) return native.isEmpty() ? -ENOENT : -errno;
     if (S_ISLNK(st.st_mode)) return -ELOOP;
     if (!S_ISREG(st.st_mode)) return -EINVAL;
     const int fd = ::open(native.constData(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
@@ -1151,8 +1163,8 @@ int PosixPlatform::openForOverwrite(const QString& path, const FileId& expected)
     if (!S_ISREG(st.st_mode)) return fail(EINVAL);
     if (expected.valid && (quint64(st.st_dev) != expected.dev || quint64(st.st_ino) != expected.ino))
         return fail(ESTALE);
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) return fail(errno);
+    // O_NONBLOCK stays: it kept the open from waiting on a FIFO swapped in,
+    // and writes to a regular file do not heed it.
     return fd;
 }
 
@@ -1182,8 +1194,12 @@ void PosixPlatform::writeback(int handle, qint64 offset, qint64 len, bool wait) 
 bool PosixPlatform::closeFile(int handle) { return handle >= 0 && ::close(handle) == 0; }
 
 bool PosixPlatform::flushFile(const QString& path) {
-    const QByteArray native = toNative(path);
-    return !native.isEmpty() && flush_file(native.constData()) != 0;
+    QByteArray native;
+    if (!resolve(path, native, nullptr, false) || native.isEmpty()) return false;
+    if (flush_file(native.constData()) != 0) return true;
+    // Spelled in another case than on the disk?
+    const QByteArray found = toNative(path);
+    return !found.isEmpty() && found != native && flush_file(found.constData()) != 0;
 }
 
 bool PosixPlatform::setFileLength(const QString& path, qint64 length) {

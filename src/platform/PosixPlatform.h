@@ -7,6 +7,7 @@
 
 #include <QMap>
 #include <QVector>
+#include <sys/stat.h>
 #include <sys/types.h>
 
 namespace platform {
@@ -85,7 +86,13 @@ class PosixPlatform : public Platform {
     // Drive path to native path, and the same place as a drive path spelled
     // as found on the disk. False when the drive is not mapped or a name
     // cannot be written natively.
-    bool resolve(const QString& drivePath, QByteArray& native, QString* resolved) const;
+    // With search off, the names are taken as spelled and nothing is read
+    // from the disk.
+    bool resolve(const QString& drivePath, QByteArray& native, QString* resolved, bool search = true) const;
+    // lstat of what the drive path names: the path as spelled first, the
+    // case-insensitive search only when that is missing. `native` is the path
+    // used; on failure errno tells why.
+    bool lstatPath(const QString& drivePath, QByteArray& native, struct stat& st) const;
     const Drive* drive(QChar letter) const;
     const QVector<Mount>& mounts() const;
     const Mount* mountOf(const QByteArray& nativePath) const;

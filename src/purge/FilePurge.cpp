@@ -115,9 +115,19 @@ std::vector<char>& writeBuffer() {
     return buffer;
 }
 
-// Fills the first `bytes` of the buffer with copies of the block, doubling
-// what is already there.
-void FillWriteBuffer(const QByteArray& block, qint64 bytes) {
+// The constant pattern the write buffer holds, and over how many bytes:
+// those are not copied again for the next file.
+qint16 bufferPattern = -1;
+qint64 bufferBytes = 0;
+
+// Fills the first `bytes` of the buffer with copies of the pattern's block,
+// doubling what is already there.
+void FillWriteBuffer(qint16 code, qint64 bytes) {
+    const bool constant = code != PatternRandom;
+    if (constant && code == bufferPattern && bytes <= bufferBytes) return;
+    const QByteArray& block = PatternBlock(code);
+    bufferPattern = constant ? code : -1;
+    bufferBytes = bytes;
     char* out = writeBuffer().data();
     const qint64 first = std::min<qint64>(block.size(), bytes);
     std::memcpy(out, block.constData(), static_cast<size_t>(first));
@@ -245,7 +255,7 @@ qint16 WriteOverwrite(const QString& strFilePath, qint16 intPatternCode, qint32 
     // One write call carries many blocks of the same pattern: the bytes on
     // the disk are those of block-by-block writing.
     const qint64 chunk = (kWriteBufferBytes / lngBlockSize) * lngBlockSize;
-    FillWriteBuffer(PatternBlock(intPatternCode), std::min(chunk, total));
+    FillWriteBuffer(intPatternCode, std::min(chunk, total));
     const char* data = writeBuffer().data();
 
     qint64 segmentStart = 0;
