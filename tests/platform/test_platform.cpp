@@ -171,6 +171,23 @@ TEST_F(PlatformTest, DrivePathResolvesEachComponentWithoutRegardToCase) {
     ASSERT_EQ(names(l.files), QStringList({"Notes.txt", "Report.DOC", "report.DOC"}));
     EXPECT_EQ(l.files[1].path, QStringLiteral("T:\\Docs\\Report.DOC"));
     EXPECT_EQ(l.files[2].size, 2);
+
+    // File calls reach the same file as the translation, spelled as found or not.
+    EXPECT_EQ(P.fileLength(QStringLiteral("T:\\DOCS\\REPORT.doc")), 1);
+    EXPECT_EQ(P.fileLength(QStringLiteral("T:\\docs\\report.DOC")), 2);
+    EXPECT_EQ(P.kind(QStringLiteral("t:\\docs\\NOTES.txt")), Kind::File);
+    EXPECT_TRUE(P.fileId(QStringLiteral("t:\\docs\\NOTES.txt")).valid);
+    EXPECT_TRUE(P.flushFile(QStringLiteral("t:\\docs\\NOTES.txt")));
+    EXPECT_FALSE(P.flushFile(QStringLiteral("t:\\docs\\gone.txt")));
+    EXPECT_EQ(P.fileLength(QStringLiteral("t:\\docs\\gone.txt")), -ENOENT);
+    const int h = P.openForOverwrite(QStringLiteral("T:\\DOCS\\NOTES.TXT"), {});
+    ASSERT_GE(h, 0);
+    EXPECT_TRUE(P.closeFile(h));
+    int error = 0;
+    EXPECT_TRUE(P.deleteFile(QStringLiteral("t:\\docs\\NOTES.txt"), error));
+    EXPECT_FALSE(QFileInfo::exists(root + "/Docs/Notes.txt"));
+    EXPECT_FALSE(P.deleteFile(QStringLiteral("t:\\docs\\NOTES.txt"), error));
+    EXPECT_EQ(error, ENOENT);
 }
 
 TEST(PlatformDrives, NativeToDrivePathByLongestRootComponentWise) {
