@@ -208,11 +208,11 @@ void frmMain::ArrangeMainWindow() {
     PlaceTw(cmdClear, kFormWidth - 150 - 1100, row0, 1100, 400);
     MoveTw(lblDirectory, kLabelLeft, row0 + 300);
     // Files, subfolders, date restriction (placed at start-up) and the
-    // single-file hint stack one line pitch apart, so none overlaps another.
-    MoveTw(lblFiles, kLabelLeft, row0 + kRowPitch + 100);
-    MoveTw(lblFiles2[0], kLabelLeft + 1500, row0 + kRowPitch + 100);
-    MoveTw(lblSubdirectories, kLabelLeft, row0 + kRowPitch + 370);
-    MoveTw(lblSubdirectories2, kLabelLeft + 600, row0 + kRowPitch + 370);
+    // single-file hint stack so that no two overlap.
+    MoveTw(lblFiles, kLabelLeft, row0 + kRowPitch + 60);
+    MoveTw(lblFiles2[0], kLabelLeft + 1500, row0 + kRowPitch + 60);
+    MoveTw(lblSubdirectories, kLabelLeft, row0 + kRowPitch + 320);
+    MoveTw(lblSubdirectories2, kLabelLeft + 600, row0 + kRowPitch + 320);
     MoveTw(lblSingleFile, kLabelLeft, 1740);
     MoveTw(lblTypeOfPurge, kLabelLeft, TopTw(cmdTypeOfPurge) + TopTw(fraMenu) + 150);
     MoveTw(lblPurgeSpeed, kLabelLeft, TopTw(cmdTestPurgeSpeed) + TopTw(fraMenu) + 430);
