@@ -31,7 +31,9 @@ constexpr qint64 kWritebackLagCalls = 16;
 constexpr double kFlushTargetMs = 20;
 constexpr qint64 kMinFlushSegment = qint64(8) << 20;
 constexpr qint64 kMaxFlushSegment = qint64(512) << 20;
-qint64 flushSegmentBytes = qint64(64) << 20;
+// Starts small: the first flush of a run, before any was measured, must not
+// hold the event loop up on a slow disk.
+qint64 flushSegmentBytes = kMinFlushSegment;
 // A large file is cut back in steps of this size before it is deleted:
 // freeing all its clusters at once can hold the event loop up for long.
 constexpr qint64 kShrinkStep = qint64(16) << 20;
