@@ -28,7 +28,7 @@ constexpr qint64 kWritebackLagCalls = 16;
 // that one flush takes about kFlushTargetMs: well below the longest pause of
 // the event loop we allow (50 ms), yet few flushes, for each has a cost of
 // its own.
-constexpr double kFlushTargetMs = 20;
+constexpr double kFlushTargetMs = 12;
 constexpr qint64 kMinFlushSegment = qint64(8) << 20;
 constexpr qint64 kMaxFlushSegment = qint64(512) << 20;
 // Starts small: the first flush of a run, before any was measured, must not
@@ -36,7 +36,7 @@ constexpr qint64 kMaxFlushSegment = qint64(512) << 20;
 qint64 flushSegmentBytes = kMinFlushSegment;
 // A large file is cut back in steps of this size before it is deleted:
 // freeing all its clusters at once can hold the event loop up for long.
-constexpr qint64 kShrinkStep = qint64(16) << 20;
+constexpr qint64 kShrinkStep = qint64(4) << 20;
 
 // The pattern blocks of the current pass, in the order of kConstantCodes,
 // then the random block.
