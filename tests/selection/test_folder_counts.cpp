@@ -110,7 +110,7 @@ TEST_F(FolderCounts, CountsMatchingFilesAndTheirSizes) {
         {"*.*", 6, 10 + 20 + 5 + 3 + 7 + 9}, // links, FIFOs and folders are not files
         {"*.txt", 4, 10 + 20 + 7 + 9},      // case ignored; the undecodable names have the extension too
         {"*.doc", 1, 5},
-        {"r*", 1, 3},                        // no dot in the specification: names without one
+        {"r*", 1, 3},                        // no dot in the pattern: names without one
         {"?.txt", 4, 10 + 20 + 7 + 9},       // an undecodable byte is one character
         {"zz*.*", 0, 0},
     };

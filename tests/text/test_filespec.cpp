@@ -25,7 +25,7 @@ TEST(Filespec, MatchingRule) {
         {"readme", "*.*", true},
         {"a.b.c", "*.*", true},
         {"notes.txt", "*.*", true},
-        // No dot in the spec: only names without a dot.
+        // No dot in the pattern: only names without a dot.
         {"abc", "*", true},
         {"abc.txt", "*", false},
         {"abc", "a*", true},
