@@ -125,7 +125,7 @@ qint64 bufferBytes = 0;
 // Fills the first `bytes` of the buffer with copies of the pattern's block,
 // doubling what is already there.
 void FillWriteBuffer(qint16 code, qint64 bytes) {
-    const bool constant = code != PatternRandom;
+    const bool constant = std::find(kConstantCodes.begin(), kConstantCodes.end(), code) != kConstantCodes.end();
     if (constant && code == bufferPattern && bytes <= bufferBytes) return;
     const QByteArray& block = PatternBlock(code);
     bufferPattern = constant ? code : -1;
