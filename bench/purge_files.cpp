@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
         const QFileInfo fi(a);
         if (fi.isDir()) {
             files << QDir(fi.absoluteFilePath())
-                         .entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks, QDir::Name);
+                         .entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks, QDir::Unsorted);
         } else if (fi.isFile()) {
             files << fi;
         } else {

@@ -2,7 +2,10 @@
 
 #include "platform/PosixPlatform.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <memory>
+#include <vector>
 
 namespace platform {
 
@@ -134,6 +137,24 @@ QByteArray Platform::encodeName(const QString& name) {
         }
     }
     return out;
+}
+
+
+qint64 Platform::writeRepeated(int handle, qint64 offset, const char* block, qint64 blockLen, qint64 len) {
+    if (handle < 0 || offset < 0 || len < 0 || !block || blockLen <= 0) return -EINVAL;
+    constexpr qint64 kBuffer = qint64(1) << 20;
+    const qint64 span = std::max(blockLen, std::min(len, kBuffer) / blockLen * blockLen);
+    std::vector<char> buffer(static_cast<size_t>(std::min(len, span)));
+    for (size_t i = 0; i < buffer.size(); ++i) buffer[i] = block[i % static_cast<size_t>(blockLen)];
+    qint64 done = 0;
+    while (done < len) {
+        const qint64 n = std::min(len - done, qint64(buffer.size()));
+        const qint64 w = writeAt(handle, offset + done, buffer.data(), n);
+        if (w < 0) return w;
+        done += w;
+        if (w < n) break;
+    }
+    return done;
 }
 
 } // namespace platform

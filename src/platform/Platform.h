@@ -159,6 +159,10 @@ class Platform {
     virtual int openForOverwrite(const QString& path, const FileId& expected) = 0;
     // Writes len bytes at offset; the number written or a negative error.
     virtual qint64 writeAt(int handle, qint64 offset, const char* data, qint64 len) = 0;
+    // Writes len bytes at offset that are copies of the block laid end to
+    // end from its first byte; the number written or a negative error. This
+    // one does it through writeAt with a buffer of copies.
+    virtual qint64 writeRepeated(int handle, qint64 offset, const char* block, qint64 blockLen, qint64 len);
     // Lets the system push written bytes out early (wait=false) or waits for a
     // range pushed earlier (wait=true), so the final flush is short.
     virtual void writeback(int handle, qint64 offset, qint64 len, bool wait) = 0;

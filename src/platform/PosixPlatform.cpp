@@ -28,6 +28,7 @@
 #include <sys/statfs.h>
 #include <sys/statvfs.h>
 #include <sys/sysmacros.h>
+#include <sys/uio.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 #include <vector>
@@ -1173,6 +1174,34 @@ qint64 PosixPlatform::writeAt(int handle, qint64 offset, const char* data, qint6
     qint64 done = 0;
     while (done < len) {
         const ssize_t n = ::pwrite(handle, data + done, size_t(len - done), off_t(offset + done));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return -errno;
+        }
+        if (n == 0) return -EIO;
+        done += n;
+    }
+    return done;
+}
+
+// Every iovec points into the one block: the system copies the pattern
+// straight from it and no buffer of copies is filled.
+qint64 PosixPlatform::writeRepeated(int handle, qint64 offset, const char* block, qint64 blockLen, qint64 len) {
+    if (handle < 0 || offset < 0 || len < 0 || !block || blockLen <= 0) return -EINVAL;
+    constexpr int kMaxVectors = 1024; // IOV_MAX on Linux
+    iovec vectors[kMaxVectors];
+    qint64 done = 0;
+    while (done < len) {
+        int count = 0;
+        for (qint64 at = done; count < kMaxVectors && at < len;) {
+            const qint64 within = at % blockLen;
+            const qint64 n = std::min(blockLen - within, len - at);
+            vectors[count].iov_base = const_cast<char*>(block + within);
+            vectors[count].iov_len = size_t(n);
+            ++count;
+            at += n;
+        }
+        const ssize_t n = ::pwritev(handle, vectors, count, off_t(offset + done));
         if (n < 0) {
             if (errno == EINTR) continue;
             return -errno;

@@ -51,6 +51,7 @@ class PosixPlatform : public Platform {
 
     int openForOverwrite(const QString& path, const FileId& expected) override;
     qint64 writeAt(int handle, qint64 offset, const char* data, qint64 len) override;
+    qint64 writeRepeated(int handle, qint64 offset, const char* block, qint64 blockLen, qint64 len) override;
     void writeback(int handle, qint64 offset, qint64 len, bool wait) override;
     bool closeFile(int handle) override;
     bool flushFile(const QString& path) override;

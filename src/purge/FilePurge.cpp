@@ -10,7 +10,6 @@
 #include <array>
 #include <chrono>
 #include <cstring>
-#include <vector>
 
 namespace FilePurge {
 
@@ -109,35 +108,6 @@ bool SameFile(const QString& path, const platform::FileId& expected) {
     const platform::FileId now = platform::current().fileId(path);
     return now.valid && expected.valid && now.dev == expected.dev && now.ino == expected.ino &&
            platform::current().kind(path) == platform::Kind::File;
-}
-
-// The write buffer: allocated once at its full size and reused.
-std::vector<char>& writeBuffer() {
-    static std::vector<char> buffer(static_cast<size_t>(kWriteBufferBytes));
-    return buffer;
-}
-
-// The constant pattern the write buffer holds, and over how many bytes:
-// those are not copied again for the next file.
-qint16 bufferPattern = -1;
-qint64 bufferBytes = 0;
-
-// Fills the first `bytes` of the buffer with copies of the pattern's block,
-// doubling what is already there.
-void FillWriteBuffer(qint16 code, qint64 bytes) {
-    const bool constant = std::find(kConstantCodes.begin(), kConstantCodes.end(), code) != kConstantCodes.end();
-    if (constant && code == bufferPattern && bytes <= bufferBytes) return;
-    const QByteArray& block = PatternBlock(code);
-    bufferPattern = constant ? code : -1;
-    bufferBytes = bytes;
-    char* out = writeBuffer().data();
-    const qint64 first = std::min<qint64>(block.size(), bytes);
-    std::memcpy(out, block.constData(), static_cast<size_t>(first));
-    for (qint64 done = first; done < bytes;) {
-        const qint64 n = std::min(done, bytes - done);
-        std::memcpy(out + done, out, static_cast<size_t>(n));
-        done += n;
-    }
 }
 
 // Cuts a large file back from its end in steps before it is deleted.
@@ -256,15 +226,17 @@ qint16 WriteOverwrite(const QString& strFilePath, qint16 intPatternCode, qint32 
 
     // One write call carries many blocks of the same pattern: the bytes on
     // the disk are those of block-by-block writing.
-    const qint64 chunk = (kWriteBufferBytes / lngBlockSize) * lngBlockSize;
-    FillWriteBuffer(intPatternCode, std::min(chunk, total));
-    const char* data = writeBuffer().data();
+    const qint64 chunk = (kBytesPerWriteCall / lngBlockSize) * lngBlockSize;
+    // The blocks are made per pass; a caller that did not make them for this
+    // size gets them made here rather than a pattern of another period.
+    if (PatternBlock(intPatternCode).size() != lngBlockSize) PreparePatternBlocks(lngBlockSize);
+    const QByteArray& block = PatternBlock(intPatternCode);
 
     qint64 segmentStart = 0;
     for (qint64 offset = 0; offset < total; offset += chunk) {
         DoEventsThrottled();
         const qint64 n = std::min(chunk, total - offset);
-        if (os.writeAt(handle, offset, data, n) != n) {
+        if (os.writeRepeated(handle, offset, block.constData(), block.size(), n) != n) {
             os.closeFile(handle);
             return PurgeWriteError;
         }

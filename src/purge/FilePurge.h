@@ -44,8 +44,9 @@ enum PurgeResult : qint16 {
 };
 
 // Bytes handed to the system per write call: a whole number of blocks of at
-// most this size. Memory stays this size whatever the file.
-constexpr qint64 kWriteBufferBytes = qint64(1) << 20;
+// most this size, all taken from the one pattern block, so memory stays the
+// same whatever the file.
+constexpr qint64 kBytesPerWriteCall = qint64(1) << 20;
 
 // Purges one file (a drive path). Returns True when resultCode is 0 or
 // greater. Without deletion the file keeps its length and time stamps (the

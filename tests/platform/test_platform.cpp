@@ -467,6 +467,29 @@ TEST_F(PlatformTest, OverwriteAtOffsetsBeyond4GiBThenSetLength) {
     EXPECT_FALSE(P.flushFile(QStringLiteral("Q:\\nothing")));
 }
 
+// Copies of one block laid end to end, both by the system's gathered writes
+// and by the plain fallback every platform has, across more pieces than one
+// gathered call takes and with a cut last block.
+TEST_F(PlatformTest, RepeatedBlocksLandExactlyWhereAsked) {
+    QByteArray block(512, Qt::Uninitialized);
+    for (int i = 0; i < block.size(); ++i) block[i] = char(i * 7 + 1);
+    const qint64 len = 1500 * 512 + 100;
+    QByteArray expected(2, 'a');
+    for (qint64 i = 0; i < len; ++i) expected += block.at(int(i % 512));
+    for (const bool fallback : {false, true}) {
+        const QString f = T.makeFile(QStringLiteral("r.bin"), QByteArray("aaXY"));
+        const int h = P.openForOverwrite(f, P.fileId(f));
+        ASSERT_GE(h, 0);
+        const qint64 n = fallback ? P.Platform::writeRepeated(h, 2, block.constData(), block.size(), len)
+                                  : P.writeRepeated(h, 2, block.constData(), block.size(), len);
+        EXPECT_EQ(n, len) << fallback;
+        EXPECT_EQ(P.writeRepeated(h, 0, block.constData(), 0, 10), -EINVAL);
+        EXPECT_EQ(P.writeRepeated(-1, 0, block.constData(), 512, 10), -EINVAL);
+        EXPECT_TRUE(P.closeFile(h));
+        EXPECT_TRUE(ReadNative(T.native("r.bin")) == expected) << fallback;
+    }
+}
+
 TEST_F(PlatformTest, OpenForOverwriteRefusesAllButTheFileThatWasFound) {
     T.makeFile(QStringLiteral("a.txt"), 3);
     T.makeFile(QStringLiteral("b.txt"), 4);

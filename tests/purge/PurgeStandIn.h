@@ -88,6 +88,11 @@ class PurgeStandIn : public platform::PosixPlatform {
         return realWrites ? PosixPlatform::writeAt(handle, offset, data, len) : len;
     }
 
+    // Through writeAt above, so every call is recorded and can be failed.
+    qint64 writeRepeated(int handle, qint64 offset, const char* block, qint64 blockLen, qint64 len) override {
+        return platform::Platform::writeRepeated(handle, offset, block, blockLen, len);
+    }
+
     void writeback(int handle, qint64 offset, qint64 len, bool wait) override {
         if (realWrites) PosixPlatform::writeback(handle, offset, len, wait);
     }

@@ -18,8 +18,12 @@ ScriptedMsgBox::ScriptedMsgBox() {
         Step step = script_.front();
         script_.pop_front();
         EXPECT_EQ(title.toStdString(), step.title.toStdString()) << "text: " << prompt.toStdString();
-        if (!step.prompt.isEmpty()) EXPECT_EQ(prompt.toStdString(), step.prompt.toStdString());
-        if (step.flags >= 0) EXPECT_EQ(flags, step.flags) << "text: " << prompt.toStdString();
+        if (!step.prompt.isEmpty()) {
+            EXPECT_EQ(prompt.toStdString(), step.prompt.toStdString());
+        }
+        if (step.flags >= 0) {
+            EXPECT_EQ(flags, step.flags) << "text: " << prompt.toStdString();
+        }
         return step.answer;
     });
 }
