@@ -116,10 +116,12 @@ for place in disk shm; do
 
     # Many small files.
     t_shred=(); t_ours=(); t_loop=(); gaps=(); rss=()
+    # Who goes first alternates: each run follows the other's deletions.
     for ((r = 0; r < REPEAT; r++)); do
+        if ((r % 2)); then write_small "$work/b"; t_shred+=($(timed shred -n 1 -z --remove=unlink "$work"/b/f*)); fi
         write_small "$work/a"; t_ours+=($(timed "$purge" 0 1 "$work/a")); t_loop+=($(field seconds))
         gaps+=($(field gap_ms)); rss+=($(field rss_kib))
-        write_small "$work/b"; t_shred+=($(timed shred -n 1 -z --remove=unlink "$work"/b/f*))
+        if ((r % 2 == 0)); then write_small "$work/b"; t_shred+=($(timed shred -n 1 -z --remove=unlink "$work"/b/f*)); fi
     done
     rm -rf "$work/a" "$work/b"
     md_shred=$(echo "${t_shred[*]}" | median); md_ours=$(echo "${t_ours[*]}" | median)
