@@ -139,7 +139,6 @@ QByteArray Platform::encodeName(const QString& name) {
     return out;
 }
 
-
 qint64 Platform::writeRepeated(int handle, qint64 offset, const char* block, qint64 blockLen, qint64 len) {
     if (handle < 0 || offset < 0 || len < 0 || !block || blockLen <= 0) return -EINVAL;
     constexpr qint64 kBuffer = qint64(1) << 20;
