@@ -48,9 +48,10 @@ bool FileExists(const QString& path) {
 bool FileIsInUse(const QString& path) { return path.isEmpty() || platform::current().fileInUse(path); }
 
 bool KillFile(const QString& path, bool clearHidden, bool clearReadOnly, bool clearSystem) {
-    if (!FileExists(path)) return true;
-
+    // One look at the path for a plain file; anything else is asked about
+    // once more, and only a regular file is ever changed.
     int attributes = platform::current().attributes(path);
+    if ((attributes < 0 || (attributes & platform::AttrDirectory)) && !FileExists(path)) return true;
     ClearAttribute(path, attributes, clearHidden, platform::AttrHidden);
     ClearAttribute(path, attributes, clearReadOnly, platform::AttrReadOnly);
     ClearAttribute(path, attributes, clearSystem, platform::AttrSystem);
