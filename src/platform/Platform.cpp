@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -143,8 +144,16 @@ qint64 Platform::writeRepeated(int handle, qint64 offset, const char* block, qin
     if (handle < 0 || offset < 0 || len < 0 || !block || blockLen <= 0) return -EINVAL;
     constexpr qint64 kBuffer = qint64(1) << 20;
     const qint64 span = std::max(blockLen, std::min(len, kBuffer) / blockLen * blockLen);
-    std::vector<char> buffer(static_cast<size_t>(std::min(len, span)));
-    for (size_t i = 0; i < buffer.size(); ++i) buffer[i] = block[i % static_cast<size_t>(blockLen)];
+    // Kept between calls; the copies double what is already there.
+    static std::vector<char> buffer;
+    buffer.resize(static_cast<size_t>(std::min(len, span)));
+    const size_t first = std::min(buffer.size(), static_cast<size_t>(blockLen));
+    std::memcpy(buffer.data(), block, first);
+    for (size_t filled = first; filled < buffer.size();) {
+        const size_t n = std::min(filled, buffer.size() - filled);
+        std::memcpy(buffer.data() + filled, buffer.data(), n);
+        filled += n;
+    }
     qint64 done = 0;
     while (done < len) {
         const qint64 n = std::min(len - done, qint64(buffer.size()));
