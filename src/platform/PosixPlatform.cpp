@@ -1169,19 +1169,11 @@ int PosixPlatform::openForOverwrite(const QString& path, const FileId& expected)
     return fd;
 }
 
+// One block as long as the data: a single piece per call. Qualified, so a
+// subclass that routes repeated writes through writeAt does not loop.
 qint64 PosixPlatform::writeAt(int handle, qint64 offset, const char* data, qint64 len) {
     if (handle < 0 || offset < 0 || len < 0) return -EINVAL;
-    qint64 done = 0;
-    while (done < len) {
-        const ssize_t n = ::pwrite(handle, data + done, size_t(len - done), off_t(offset + done));
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return -errno;
-        }
-        if (n == 0) return -EIO;
-        done += n;
-    }
-    return done;
+    return len == 0 ? 0 : PosixPlatform::writeRepeated(handle, offset, data, len, len);
 }
 
 // Every iovec points into the one block: the system copies the pattern
