@@ -73,6 +73,13 @@ void appendUtf8(QByteArray& out, char32_t cp) {
     }
 }
 
+// Characters a Windows path cannot hold; names carry them moved to U+F000 + code.
+bool isUnshowable(char32_t c) {
+    return (c >= 1 && c < 0x20) || c == '\\' || c == ':' || c == '*' || c == '?' || c == '"' || c == '<' ||
+           c == '>' || c == '|';
+}
+constexpr char32_t kPrivateBase = 0xF000;
+
 } // namespace
 
 Platform& current() {
@@ -98,15 +105,18 @@ QString Platform::decodeName(const QByteArray& bytes) {
     for (qsizetype i = 0; i < n;) {
         const unsigned char b = s[i];
         if (b < 0x80) {
-            out += QChar(b);
+            out += isUnshowable(b) ? QChar(ushort(kPrivateBase + b)) : QChar(b);
             ++i;
             continue;
         }
         char32_t cp = 0;
         const int len = validSequence(s, i, n, cp);
-        if (len == 0) {
-            out += QChar(ushort(0xDC00 + b));
-            ++i;
+        // A name that really holds one of the carrier characters keeps its
+        // bytes escaped, so no two names decode alike.
+        if (len == 0 || (cp > kPrivateBase && cp < kPrivateBase + 0x80 && isUnshowable(cp - kPrivateBase))) {
+            const int bytes = len == 0 ? 1 : len;
+            for (int k = 0; k < bytes; ++k) out += QChar(ushort(0xDC00 + s[i + k]));
+            i += bytes;
             continue;
         }
         if (cp >= 0x10000) {
@@ -131,11 +141,22 @@ QByteArray Platform::encodeName(const QString& name) {
             ++i;
         } else if (c >= 0xDC80 && c <= 0xDCFF) {
             out += char(c - 0xDC00); // an escaped byte goes back as it was
+        } else if (c > kPrivateBase && c < kPrivateBase + 0x80 && isUnshowable(c - kPrivateBase)) {
+            out += char(c - kPrivateBase);
         } else if (QChar::isSurrogate(c)) {
             appendUtf8(out, 0xFFFD); // cannot come from a decoded name
         } else {
             appendUtf8(out, c);
         }
+    }
+    return out;
+}
+
+QString Platform::shownName(const QString& name) {
+    QString out = name;
+    for (QChar& c : out) {
+        const ushort u = c.unicode();
+        if (u > kPrivateBase && u < kPrivateBase + 0x80 && isUnshowable(u - kPrivateBase)) c = QChar(ushort(u - kPrivateBase));
     }
     return out;
 }

@@ -108,8 +108,13 @@ class Platform {
     // File names are bytes on this system; names that are not valid UTF-8 keep
     // their bytes as lone surrogates, so they round-trip and never equal
     // another file's name.
+    // A name holding a character that a Windows path cannot hold
+    // (\ : * ? " < > | and control characters) carries it as U+F000 plus its
+    // code, so it lists and matches like any other name.
     static QString decodeName(const QByteArray& bytes);
     static QByteArray encodeName(const QString& name);
+    // A name or drive path as the user is shown it: the real characters.
+    static QString shownName(const QString& name);
 
     // ---- Drive facts -----------------------------------------------------
     // Fills space; false when the drive cannot be asked.

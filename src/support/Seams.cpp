@@ -37,18 +37,18 @@ class NoFileDialogs : public FileDialogs {
 int MsgBox(const QString& prompt, int flags, const QString& title) {
     const QString shownTitle = title.isEmpty() ? ApplicationTitle() : title;
     if (msgBoxHandler()) return msgBoxHandler()(prompt, flags, shownTitle);
-    // No window system: say it on the terminal and take the first button.
+    // Nobody to ask: say it on the terminal and take the answer that
+    // consents to nothing.
     std::fprintf(stderr, "%s: %s\n", qPrintable(shownTitle), qPrintable(prompt));
     switch (flags & 7) {
     case vbOKCancel:
-        return vbOK;
+    case vbYesNoCancel:
+    case vbRetryCancel:
+        return vbCancel;
     case vbAbortRetryIgnore:
         return vbAbort;
-    case vbYesNoCancel:
     case vbYesNo:
-        return vbYes;
-    case vbRetryCancel:
-        return vbRetry;
+        return vbNo;
     default:
         return vbOK;
     }
