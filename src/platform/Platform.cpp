@@ -114,9 +114,9 @@ QString Platform::decodeName(const QByteArray& bytes) {
         // A name that really holds one of the carrier characters keeps its
         // bytes escaped, so no two names decode alike.
         if (len == 0 || (cp > kPrivateBase && cp < kPrivateBase + 0x80 && isUnshowable(cp - kPrivateBase))) {
-            const int bytes = len == 0 ? 1 : len;
-            for (int k = 0; k < bytes; ++k) out += QChar(ushort(0xDC00 + s[i + k]));
-            i += bytes;
+            const int count = len == 0 ? 1 : len;
+            for (int k = 0; k < count; ++k) out += QChar(ushort(0xDC00 + s[i + k]));
+            i += count;
             continue;
         }
         if (cp >= 0x10000) {
