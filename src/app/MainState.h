@@ -48,6 +48,9 @@ struct MainState {
 
     // Per-drive tables, index 0 to 25 for drives A to Z.
     std::array<qint32, 26> lngDriveClusterSize{};
+    // The allocation unit as the drive reports it, also above 64 KiB: the
+    // overwrite runs to the end of the real last unit (0: not asked yet).
+    std::array<qint64, 26> lngDriveAllocationUnit{};
     std::array<float, 26> sngDrivePurgeSpeed{};
     std::array<qint16, 26> intNumSpeedRuns{};
 
@@ -65,6 +68,7 @@ struct MainState {
     }
     void ClearDriveTables() {
         lngDriveClusterSize.fill(0);
+        lngDriveAllocationUnit.fill(0);
         sngDrivePurgeSpeed.fill(0);
         intNumSpeedRuns.fill(0);
     }

@@ -152,6 +152,24 @@ QByteArray Platform::encodeName(const QString& name) {
     return out;
 }
 
+bool Platform::flushFile(const QString& path) {
+    HeldFile file;
+    int error = 0;
+    if (!holdFile(path, file, error)) return false;
+    const bool ok = flushHeld(file);
+    releaseFile(file);
+    return ok;
+}
+
+bool Platform::setFileLength(const QString& path, qint64 length) {
+    HeldFile file;
+    int error = 0;
+    if (length < 0 || !holdFile(path, file, error)) return false;
+    const bool ok = setHeldLength(file, length);
+    releaseFile(file);
+    return ok;
+}
+
 QString Platform::shownName(const QString& name) {
     QString out = name;
     for (QChar& c : out) {

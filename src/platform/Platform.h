@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QList>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -62,6 +63,18 @@ struct FileId {
     quint64 dev = 0;
     quint64 ino = 0;
     bool valid = false;
+};
+
+// A regular file held for its purge (see holdFile).
+struct HeldFile {
+    QString path;       // the drive path it was resolved from
+    int folder = -1;    // the parent folder, held open
+    int file = -1;      // the file itself (a path handle: no reading or writing)
+    QByteArray name;    // its name there, as on the disk
+    FileId id;
+    qint64 length = 0;  // bytes, when resolved
+    qint64 ioBlock = 0; // preferred I/O block size
+    bool held() const { return folder >= 0 && id.valid; }
 };
 
 enum class DriveKind { Unknown, NoRoot, Removable, Fixed, Network, CdRom, RamDisk };
@@ -157,11 +170,30 @@ class Platform {
     virtual bool readTextFile(const QString& path, QByteArray& content, int& error) const = 0;
 
     // ---- Raw I/O of the overwrite -----------------------------------------
-    // Opens an existing regular file for writing without following a link.
-    // When expected is valid, what was opened must be that file. Returns a
-    // handle >= 0, or a negative errno-style error (-ELOOP for a link,
-    // -EINVAL for anything but a regular file, -ESTALE for another file).
-    virtual int openForOverwrite(const QString& path, const FileId& expected) = 0;
+    // A regular file is resolved once, component by component and without
+    // following a link at any depth, into a held handle of its parent folder
+    // and its identity. Every later step of its purge goes through that
+    // handle and checks the identity again, so that nothing put in its place
+    // (a link above all, here or on any folder of its path) is written,
+    // changed or removed. False with an errno-style error: ELOOP for a link
+    // on the path, EINVAL for anything but a regular file, ENOENT.
+    virtual bool holdFile(const QString& path, HeldFile& file, int& error) = 0;
+    virtual void releaseFile(HeldFile& file) = 0;
+    // True while the held name still names the held regular file.
+    virtual bool stillHeld(const HeldFile& file) const = 0;
+    // -1 when the file is no longer the one held.
+    virtual int heldAttributes(const HeldFile& file) const = 0;
+    virtual bool setHeldAttributes(const HeldFile& file, int attributes) = 0;
+    virtual bool heldTimes(const HeldFile& file, FileTimes& times) const = 0;
+    virtual bool setHeldTimes(const HeldFile& file, const FileTimes& times) = 0;
+    virtual bool heldInUse(const HeldFile& file) const = 0;
+    // Opens the held file for writing: a handle >= 0, or a negative errno
+    // (-ESTALE when another file is in its place).
+    virtual int openHeld(const HeldFile& file) = 0;
+    // The stretches of the held file below `length` that hold data, in
+    // order, as (offset, length). False when the file system cannot tell
+    // holes from data: then all of it counts as data.
+    virtual bool dataExtents(const HeldFile& file, qint64 length, QList<QPair<qint64, qint64>>& extents) const = 0;
     // Writes len bytes at offset; the number written or a negative error.
     virtual qint64 writeAt(int handle, qint64 offset, const char* data, qint64 len) = 0;
     // Writes len bytes at offset that are copies of the block laid end to
@@ -172,10 +204,18 @@ class Platform {
     // range pushed earlier (wait=true), so the final flush is short.
     virtual void writeback(int handle, qint64 offset, qint64 len, bool wait) = 0;
     virtual bool closeFile(int handle) = 0;
-    // Flushes a closed file's data to the disk, by path.
-    virtual bool flushFile(const QString& path) = 0;
-    // Sets a file's length, by path; never follows a link.
-    virtual bool setFileLength(const QString& path, qint64 length) = 0;
+    // Flushes the closed held file's data to the disk (opened again by its
+    // name, identity checked).
+    virtual bool flushHeld(const HeldFile& file) = 0;
+    virtual bool setHeldLength(const HeldFile& file, qint64 length) = 0;
+    // Removes the held file's name, checked right before: ESTALE when
+    // another file is in its place, ENOENT when it is gone.
+    virtual bool deleteHeld(const HeldFile& file, int& error) = 0;
+
+    // The same steps by path, each resolving the path on its own (for a
+    // file met once, outside a purge).
+    bool flushFile(const QString& path);
+    bool setFileLength(const QString& path, qint64 length);
 
     // ---- Per-user values, folders, clock -----------------------------------
     virtual QVariant userValue(const QString& key, const QVariant& fallback = {}) const = 0;

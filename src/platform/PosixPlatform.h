@@ -49,13 +49,23 @@ class PosixPlatform : public Platform {
     bool writeTextFile(const QString& path, const QByteArray& content, int& error) override;
     bool readTextFile(const QString& path, QByteArray& content, int& error) const override;
 
-    int openForOverwrite(const QString& path, const FileId& expected) override;
+    bool holdFile(const QString& path, HeldFile& file, int& error) override;
+    void releaseFile(HeldFile& file) override;
+    bool stillHeld(const HeldFile& file) const override;
+    int heldAttributes(const HeldFile& file) const override;
+    bool setHeldAttributes(const HeldFile& file, int attributes) override;
+    bool heldTimes(const HeldFile& file, FileTimes& times) const override;
+    bool setHeldTimes(const HeldFile& file, const FileTimes& times) override;
+    bool heldInUse(const HeldFile& file) const override;
+    int openHeld(const HeldFile& file) override;
+    bool dataExtents(const HeldFile& file, qint64 length, QList<QPair<qint64, qint64>>& extents) const override;
     qint64 writeAt(int handle, qint64 offset, const char* data, qint64 len) override;
     qint64 writeRepeated(int handle, qint64 offset, const char* block, qint64 blockLen, qint64 len) override;
     void writeback(int handle, qint64 offset, qint64 len, bool wait) override;
     bool closeFile(int handle) override;
-    bool flushFile(const QString& path) override;
-    bool setFileLength(const QString& path, qint64 length) override;
+    bool flushHeld(const HeldFile& file) override;
+    bool setHeldLength(const HeldFile& file, qint64 length) override;
+    bool deleteHeld(const HeldFile& file, int& error) override;
 
     QVariant userValue(const QString& key, const QVariant& fallback = {}) const override;
     void setUserValue(const QString& key, const QVariant& value) override;
@@ -65,6 +75,10 @@ class PosixPlatform : public Platform {
     double secondsSinceMidnight() const override;
     void sleepMs(int ms) override;
     QString errorText(int error) const override;
+
+    // A path handle (O_PATH) of what the drive path names, never a link;
+    // st and name describe it. -1 with errno set.
+    int openEntry(const QString& drivePath, struct stat& st, QByteArray& name) const;
 
     // The user's drive map file (native path); it may not exist.
     static QString driveMapFile();
@@ -90,10 +104,20 @@ class PosixPlatform : public Platform {
     // With search off, the names are taken as spelled and nothing is read
     // from the disk.
     bool resolve(const QString& drivePath, QByteArray& native, QString* resolved, bool search = true) const;
-    // lstat of what the drive path names: the path as spelled first, the
-    // case-insensitive search only when that is missing. `native` is the path
-    // used; on failure errno tells why.
-    bool lstatPath(const QString& drivePath, QByteArray& native, struct stat& st) const;
+    // What a drive path names, reached without following a link at any
+    // depth below the drive's root: its parent folder held open (O_PATH) and
+    // its name there as on the disk (empty for the root itself, when dir is
+    // the root). False with errno set: ELOOP or ENOTDIR for a link or file
+    // on the way, ENOENT. The caller closes dir.
+    struct Located {
+        int dir = -1;
+        QByteArray name;
+    };
+    bool locate(const QString& drivePath, Located& out, QString* resolved = nullptr) const;
+    // lstat of what the drive path names, found as locate finds it.
+    bool statPath(const QString& drivePath, struct stat& st, QByteArray* name = nullptr) const;
+    // Opens what the drive path names with flags (O_NOFOLLOW added).
+    int openPath(const QString& drivePath, int flags, QString* resolved = nullptr) const;
     const Drive* drive(QChar letter) const;
     const QVector<Mount>& mounts() const;
     const Mount* mountOf(const QByteArray& nativePath) const;

@@ -11,3 +11,7 @@
 // when given, receives the free bytes of a drive that was asked (-1 when
 // the query failed) and is left alone when the cache answers.
 qint32 GetClusterSize(const QString& strDriveLetter, double* dblSpaceInFreeClusters = nullptr);
+
+// The drive's allocation unit as it reports it, never below the cluster
+// size above, and also when it is larger than 64 KiB.
+qint64 GetAllocationUnit(const QString& strDriveLetter);

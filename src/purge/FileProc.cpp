@@ -1,5 +1,7 @@
 #include "purge/FileProc.h"
 
+#include <cerrno>
+
 namespace FileProc {
 
 namespace {
@@ -9,10 +11,10 @@ constexpr int kDeleteRetryWaitMs = 500;
 
 // Clears one attribute when it is set and asked for, then reads the
 // attributes again; failures are ignored, the deletion that follows tells.
-void ClearAttribute(const QString& path, int& attributes, bool wanted, int bit) {
+void ClearAttribute(const platform::HeldFile& file, int& attributes, bool wanted, int bit) {
     if (!wanted || attributes < 0 || !(attributes & bit)) return;
-    platform::current().setAttributes(path, attributes & ~bit);
-    attributes = platform::current().attributes(path);
+    platform::current().setHeldAttributes(file, attributes & ~bit);
+    attributes = platform::current().heldAttributes(file);
 }
 
 } // namespace
@@ -48,21 +50,36 @@ bool FileExists(const QString& path) {
 bool FileIsInUse(const QString& path) { return path.isEmpty() || platform::current().fileInUse(path); }
 
 bool KillFile(const QString& path, bool clearHidden, bool clearReadOnly, bool clearSystem) {
-    // One look at the path for a plain file; anything else is asked about
-    // once more, and only a regular file is ever changed.
-    int attributes = platform::current().attributes(path);
-    if ((attributes < 0 || (attributes & platform::AttrDirectory)) && !FileExists(path)) return true;
-    ClearAttribute(path, attributes, clearHidden, platform::AttrHidden);
-    ClearAttribute(path, attributes, clearReadOnly, platform::AttrReadOnly);
-    ClearAttribute(path, attributes, clearSystem, platform::AttrSystem);
+    platform::Platform& os = platform::current();
+    platform::HeldFile file;
+    int error = 0;
+    // Only a regular file is ever removed; anything else counts as not there.
+    if (!os.holdFile(path, file, error)) return true;
+    const bool gone = KillFile(file, clearHidden, clearReadOnly, clearSystem);
+    os.releaseFile(file);
+    return gone;
+}
+
+bool KillFile(const platform::HeldFile& file, bool clearHidden, bool clearReadOnly, bool clearSystem, bool* swapped) {
+    platform::Platform& os = platform::current();
+    if (swapped) *swapped = false;
+    int attributes = os.heldAttributes(file);
+    ClearAttribute(file, attributes, clearHidden, platform::AttrHidden);
+    ClearAttribute(file, attributes, clearReadOnly, platform::AttrReadOnly);
+    ClearAttribute(file, attributes, clearSystem, platform::AttrSystem);
 
     for (int failures = 0;;) {
         int error = 0;
-        if (platform::current().deleteFile(path, error)) return true;
-        // Someone else removed it between our attempts: it is gone all the same.
-        if (!FileExists(path)) return true;
+        if (os.deleteHeld(file, error)) return true;
+        // Someone else removed it between our attempts: it is gone all the
+        // same. Another file under its name is left alone.
+        if (error == ENOENT || error == ESTALE || !os.stillHeld(file)) {
+            const bool gone = os.kind(file.path) == platform::Kind::Missing;
+            if (swapped) *swapped = !gone;
+            return gone;
+        }
         if (++failures >= kDeleteAttempts) return false;
-        platform::current().sleepMs(kDeleteRetryWaitMs);
+        os.sleepMs(kDeleteRetryWaitMs);
     }
 }
 

@@ -41,5 +41,9 @@ bool FileIsInUse(const QString& path);
 // Deletes a file, clearing the chosen attributes first. True when the file
 // is gone (or was never there); False after four failed attempts.
 bool KillFile(const QString& path, bool clearHidden, bool clearReadOnly, bool clearSystem);
+// The same for a held file: only that file is ever removed. swapped tells
+// that another file took its name, which is left alone.
+bool KillFile(const platform::HeldFile& file, bool clearHidden, bool clearReadOnly, bool clearSystem,
+              bool* swapped = nullptr);
 
 } // namespace FileProc

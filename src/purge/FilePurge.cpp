@@ -29,7 +29,8 @@ constexpr qint64 kWritebackLagCalls = 16;
 // its own.
 constexpr double kFlushTargetMs = 12;
 constexpr qint64 kMinFlushSegment = qint64(8) << 20;
-constexpr qint64 kMaxFlushSegment = qint64(512) << 20;
+// A flush of 512 MiB was seen to take 90 ms on an ordinary disk.
+constexpr qint64 kMaxFlushSegment = qint64(256) << 20;
 // Starts small: the first flush of a run, before any was measured, must not
 // hold the event loop up on a slow disk.
 qint64 flushSegmentBytes = kMinFlushSegment;
@@ -102,23 +103,21 @@ bool ValidBlockSize(qint32 size) { return size >= kMinBlockSize && size <= kMaxB
 
 bool ValidPurgeType(qint16 type) { return type >= 0 && type <= 2; }
 
-// True when the path still names the regular file we started with. The kind
-// is checked too: a link made in place of a deleted file may get its number.
-bool SameFile(const QString& path, const platform::FileId& expected) {
-    const platform::FileId now = platform::current().fileId(path);
-    return now.valid && expected.valid && now.dev == expected.dev && now.ino == expected.ino &&
-           platform::current().kind(path) == platform::Kind::File;
-}
-
-// Cuts a large file back from its end in steps before it is deleted.
-void ShrinkBeforeDeletion(const QString& path, const platform::FileId& id, qint64 length) {
+// Cuts a large file back from its end in steps before it is deleted; each
+// step checks that the name still holds our file.
+void ShrinkBeforeDeletion(const platform::HeldFile& file, qint64 length) {
     while (length > kShrinkStep) {
         DoEventsThrottled();
-        if (!SameFile(path, id)) return;
         length = (length - 1) / kShrinkStep * kShrinkStep;
-        if (FileProc::ChangeFileSize(path, length) != 0) return;
+        if (!platform::current().setHeldLength(file, length)) return;
     }
 }
+
+// Releases the held file when the purge of it ends, however it ends.
+struct HeldGuard {
+    platform::HeldFile file;
+    ~HeldGuard() { platform::current().releaseFile(file); }
+};
 
 } // namespace
 
@@ -188,40 +187,58 @@ void PreparePatternBlocks(qint32 lngBlockSize) {
 
 namespace {
 
-// Closes the file and flushes it by path.
-qint16 CloseAndFlush(const QString& path, int handle, const platform::FileId& expected) {
-    if (!platform::current().closeFile(handle)) return PurgeWriteError;
-    if (FileProc::FlushFile(path) == 0) return PurgeOk;
-    // The flush goes by path: when the path no longer names our file, it was
-    // swapped under us rather than failed to flush.
-    return expected.valid && !SameFile(path, expected) ? PurgeCannotOpen : PurgeFlushError;
-}
-
-// Checked again right before writing (the platform opens nothing but the
-// regular file with the identity we took at the start, never through a
-// link): a link or any other file put in its place is refused.
-int OpenForOverwrite(const QString& path, const platform::FileId& expected) {
-    return platform::current().openForOverwrite(path, expected);
+// Closes the file and flushes it (opened again by its name, identity checked).
+qint16 CloseAndFlush(const platform::HeldFile& file, int handle) {
+    platform::Platform& os = platform::current();
+    if (!os.closeFile(handle)) return PurgeWriteError;
+    if (os.flushHeld(file)) return PurgeOk;
+    // When the name no longer holds our file, it was swapped under us
+    // rather than failed to flush.
+    return os.stillHeld(file) ? PurgeFlushError : PurgeCannotOpen;
 }
 
 void LearnFlushTime(qint64 segmentBytes, qint64 elapsedNs) {
     const double ms = double(elapsedNs) / 1e6;
-    const double factor = ms <= 0 ? 2.0 : std::clamp(kFlushTargetMs / ms, 0.5, 2.0);
+    // Grows slowly, shrinks at once: a flush that took too long is not repeated.
+    const double factor = ms <= 0 ? 2.0 : std::clamp(kFlushTargetMs / ms, 0.05, 2.0);
     const qint64 next = qint64(double(segmentBytes) * factor) & ~((qint64(1) << 20) - 1);
     flushSegmentBytes = std::clamp(next, kMinFlushSegment, kMaxFlushSegment);
 }
 
+qint64 RoundUp(qint64 value, qint64 unit) { return (value + unit - 1) / unit * unit; }
+
 } // namespace
 
-qint16 WriteOverwrite(const QString& strFilePath, qint16 intPatternCode, qint32 lngBlockSize,
-                      const platform::FileId& expected) {
+Ranges PlanOverwrite(const platform::HeldFile& file, qint64 length, qint32 lngBlockSize, qint64 unit) {
+    unit = RoundUp(std::max<qint64>(unit, lngBlockSize), lngBlockSize);
+    const qint64 end = RoundUp(std::max<qint64>(length, 1), unit);
+    Ranges whole{{0, end}};
+    if (length <= unit) return whole;
+
+    // Holes hold no data: only the data extents are overwritten, each
+    // rounded out to whole units, and always the whole last unit.
+    QList<QPair<qint64, qint64>> extents;
+    if (!platform::current().dataExtents(file, length, extents)) return whole;
+    extents.append({length - 1, 1});
+    Ranges out;
+    for (const auto& e : extents) {
+        const qint64 from = e.first / unit * unit;
+        const qint64 to = std::min(end, RoundUp(e.first + e.second, unit));
+        if (!out.isEmpty() && from <= out.last().second) out.last().second = std::max(out.last().second, to);
+        else out.append({from, to});
+    }
+    return out;
+}
+
+qint16 WriteOverwrite(const platform::HeldFile& file, qint16 intPatternCode, qint32 lngBlockSize,
+                      const Ranges& ranges) {
     if (!ValidBlockSize(lngBlockSize)) return PurgeInvalidClusterSize;
     if (lngWorkingFileLength <= 0) lngWorkingFileLength = 1;
-    const qint64 blocks = (lngWorkingFileLength + lngBlockSize - 1) / lngBlockSize;
-    const qint64 total = blocks * lngBlockSize;
 
     platform::Platform& os = platform::current();
-    int handle = OpenForOverwrite(strFilePath, expected);
+    // Checked again right before writing: the platform opens nothing but
+    // the held file under its name, never through a link.
+    int handle = os.openHeld(file);
     if (handle < 0) return PurgeCannotOpen;
 
     // One write call carries many blocks of the same pattern: the bytes on
@@ -232,47 +249,71 @@ qint16 WriteOverwrite(const QString& strFilePath, qint16 intPatternCode, qint32 
     if (PatternBlock(intPatternCode).size() != lngBlockSize) PreparePatternBlocks(lngBlockSize);
     const QByteArray& block = PatternBlock(intPatternCode);
 
+    qint64 total = 0;
+    for (const auto& r : ranges) total += r.second - r.first;
+    qint64 done = 0;
     qint64 segmentStart = 0;
-    for (qint64 offset = 0; offset < total; offset += chunk) {
-        DoEventsThrottled();
-        const qint64 n = std::min(chunk, total - offset);
-        if (os.writeRepeated(handle, offset, block.constData(), block.size(), n) != n) {
-            os.closeFile(handle);
-            return PurgeWriteError;
-        }
-        if (total <= chunk) break;
-        // Keep the file's unwritten data small: start writing what was just
-        // written and wait for what was written a few calls ago.
-        os.writeback(handle, offset, n, false);
-        const qint64 behind = offset - kWritebackLagCalls * chunk;
-        if (behind >= 0) os.writeback(handle, behind, chunk, true);
-
-        // A disk's own cache is emptied only by a flush, and one flush of a
-        // whole large file holds everything up: flush segment by segment.
-        // The file is opened again with its identity checked.
-        if (offset + n - segmentStart >= flushSegmentBytes && offset + n < total) {
-            QElapsedTimer flushTime;
-            flushTime.start();
-            const qint16 status = CloseAndFlush(strFilePath, handle, expected);
-            if (status != PurgeOk) return status;
-            LearnFlushTime(offset + n - segmentStart, flushTime.nsecsElapsed());
+    for (const auto& range : ranges) {
+        for (qint64 offset = range.first; offset < range.second; offset += chunk) {
             DoEventsThrottled();
-            handle = OpenForOverwrite(strFilePath, expected);
-            if (handle < 0) return PurgeCannotOpen;
-            segmentStart = offset + n;
+            const qint64 n = std::min(chunk, range.second - offset);
+            if (os.writeRepeated(handle, offset, block.constData(), block.size(), n) != n) {
+                os.closeFile(handle);
+                return PurgeWriteError;
+            }
+            done += n;
+            if (total <= chunk) continue;
+            // Keep the file's unwritten data small: start writing what was
+            // just written and wait for what was written a few calls ago.
+            os.writeback(handle, offset, n, false);
+            const qint64 behind = offset - kWritebackLagCalls * chunk;
+            if (behind >= range.first) os.writeback(handle, behind, chunk, true);
+
+            // A disk's own cache is emptied only by a flush, and one flush of
+            // a whole large file holds everything up: flush segment by
+            // segment. The file is opened again with its identity checked.
+            if (done - segmentStart >= flushSegmentBytes && done < total) {
+                QElapsedTimer flushTime;
+                flushTime.start();
+                const qint16 status = CloseAndFlush(file, handle);
+                if (status != PurgeOk) return status;
+                LearnFlushTime(done - segmentStart, flushTime.nsecsElapsed());
+                DoEventsThrottled();
+                handle = os.openHeld(file);
+                if (handle < 0) return PurgeCannotOpen;
+                segmentStart = done;
+            }
         }
     }
-    return CloseAndFlush(strFilePath, handle, expected);
+    return CloseAndFlush(file, handle);
+}
+
+qint16 WriteOverwrite(const QString& strFilePath, qint16 intPatternCode, qint32 lngBlockSize,
+                      const platform::FileId& expected) {
+    if (!ValidBlockSize(lngBlockSize)) return PurgeInvalidClusterSize;
+    HeldGuard held;
+    int error = 0;
+    if (!platform::current().holdFile(strFilePath, held.file, error)) return PurgeCannotOpen;
+    if (expected.valid && (expected.dev != held.file.id.dev || expected.ino != held.file.id.ino))
+        return PurgeCannotOpen;
+    const qint64 end = (std::max<qint64>(lngWorkingFileLength, 1) + lngBlockSize - 1) / lngBlockSize * lngBlockSize;
+    return WriteOverwrite(held.file, intPatternCode, lngBlockSize, Ranges{{0, end}});
 }
 
 namespace {
 
 // Every overwrite of every pass, then the deletion when asked for and all
 // went well. The arguments have been checked.
-qint16 RunOverwrites(const QString& path, qint16 purgeType, qint16 numberOfPasses, bool deleteFlag, qint32 blockSize,
-                     const platform::FileId& id, qint64 length) {
-    lngWorkingFileLength = length;
+qint16 RunOverwrites(const platform::HeldFile& file, qint16 purgeType, qint16 numberOfPasses, bool deleteFlag,
+                     qint32 blockSize) {
+    lngWorkingFileLength = file.length;
     SeedFromClock();
+    const QString letter = file.path.isEmpty() ? QString() : QString(file.path.at(0).toUpper());
+    // The overwrite runs to the end of the file's real last allocation
+    // unit: the drive's, or the file's own I/O block where that is larger
+    // (a file system may report less than it allocates).
+    const qint64 unit = std::max({qint64(blockSize), file.ioBlock, GetAllocationUnit(letter)});
+    const Ranges ranges = PlanOverwrite(file, file.length, blockSize, unit);
     const QList<qint16> sequence = OverwriteSequence(purgeType);
     // Every pass is written: a count below 1 would delete a file never overwritten.
     const int passes = std::max<int>(numberOfPasses, 1);
@@ -281,22 +322,20 @@ qint16 RunOverwrites(const QString& path, qint16 purgeType, qint16 numberOfPasse
         DoEventsThrottled();
         PreparePatternBlocks(blockSize);
         for (qint16 code : sequence) {
-            status = WriteOverwrite(path, code, blockSize, id);
+            status = WriteOverwrite(file, code, blockSize, ranges);
             if (status != PurgeOk) break;
         }
     }
     if (!deleteFlag || status != PurgeOk) return status;
 
-    // Delete only what was overwritten: a file or link put in its place
-    // stays; a file that is gone already counts as deleted.
-    // (A link made in place of a deleted file may get its number; KillFile
-    // deletes nothing but a regular file.)
-    const platform::FileId now = platform::current().fileId(path);
-    if (!now.valid) return PurgeOk;
-    if (now.dev != id.dev || now.ino != id.ino) return PurgeCannotOpen;
-    const qint64 written = (lngWorkingFileLength + blockSize - 1) / blockSize * blockSize;
-    ShrinkBeforeDeletion(path, id, written);
-    return FileProc::KillFile(path, true, true, true) ? PurgeOk : PurgeNotDeleted;
+    // Delete only what was overwritten: a file put in its place stays; a
+    // file that is gone already counts as deleted.
+    platform::Platform& os = platform::current();
+    if (!os.stillHeld(file)) return os.kind(file.path) == platform::Kind::Missing ? PurgeOk : PurgeCannotOpen;
+    ShrinkBeforeDeletion(file, ranges.last().second);
+    bool swapped = false;
+    if (FileProc::KillFile(file, true, true, true, &swapped)) return PurgeOk;
+    return swapped ? PurgeCannotOpen : PurgeNotDeleted;
 }
 
 } // namespace
@@ -312,11 +351,12 @@ qint16 OverwriteFile(const QString& strFilePath, qint16 intPurgeType, qint16 int
     if (!ValidPurgeType(intPurgeType)) return PurgeInvalidType;
     if (!ValidBlockSize(lngBlockSize)) return PurgeInvalidClusterSize;
 
-    const platform::FileId id = expected.valid ? expected : platform::current().fileId(strFilePath);
-    if (!id.valid) return PurgeCannotOpen;
-    const qint64 length = FileProc::GetFileLength(strFilePath);
-    if (length < 0) return PurgeCannotOpen;
-    return RunOverwrites(strFilePath, intPurgeType, intNumberOfPasses, blnDeleteFlag, lngBlockSize, id, length);
+    HeldGuard held;
+    int error = 0;
+    if (!platform::current().holdFile(strFilePath, held.file, error)) return PurgeCannotOpen;
+    if (expected.valid && (expected.dev != held.file.id.dev || expected.ino != held.file.id.ino))
+        return PurgeCannotOpen;
+    return RunOverwrites(held.file, intPurgeType, intNumberOfPasses, blnDeleteFlag, lngBlockSize);
 }
 
 bool PurgeFileWithBlockSize(const QString& strFilePath, qint16 intPurgeType, qint16 intNumberOfPasses,
@@ -331,47 +371,49 @@ bool PurgeFileWithBlockSize(const QString& strFilePath, qint16 intPurgeType, qin
     if (intResultCode != PurgeOk) return false;
 
     platform::Platform& os = platform::current();
-    // Only a regular file is purged; a link, folder, FIFO or device in its
-    // place is neither followed nor opened. (The length is had only for a
-    // regular file itself, never through a link.)
-    const qint64 length = FileProc::GetFileLength(strFilePath);
-    const platform::FileId id = length >= 0 ? os.fileId(strFilePath) : platform::FileId{};
-    if (!id.valid) {
+    // Resolved once, without following a link at any depth: only a regular
+    // file is purged, and every later step goes through the held handle.
+    HeldGuard held;
+    const platform::HeldFile& file = held.file;
+    int error = 0;
+    if (!os.holdFile(strFilePath, held.file, error)) {
         intResultCode = PurgeCannotOpen;
         return false;
     }
+    const qint64 length = file.length;
 
     // The time stamps are given back only to a file that is kept.
     platform::FileTimes times;
-    const bool timesRead = !blnDeleteFlag && FileProc::GetFileTimes(strFilePath, times) == 0;
+    const bool timesRead = !blnDeleteFlag && strFilePath.size() <= FileProc::kMaxTimeStampPathLength &&
+                           os.heldTimes(file, times);
 
-    int attributes = os.attributes(strFilePath);
+    int attributes = os.heldAttributes(file);
     if (attributes >= 0 && (attributes & platform::AttrReadOnly)) {
         if (!blnReadOnlyAllowed) {
             intResultCode = PurgeReadOnly;
             return false;
         }
-        os.setAttributes(strFilePath, attributes & ~platform::AttrReadOnly);
-        attributes = os.attributes(strFilePath);
+        os.setHeldAttributes(file, attributes & ~platform::AttrReadOnly);
+        attributes = os.heldAttributes(file);
     }
     if (attributes >= 0 && (attributes & platform::AttrSystem) && !blnSystemAllowed) {
         intResultCode = PurgeSystem;
         return false;
     }
 
-    if (FileProc::FileIsInUse(strFilePath)) {
+    if (os.heldInUse(file)) {
         intResultCode = PurgeCannotOpen;
         return false;
     }
 
-    qint16 status = RunOverwrites(strFilePath, intPurgeType, intNumberOfPasses, blnDeleteFlag, lngBlockSize, id, length);
+    qint16 status = RunOverwrites(file, intPurgeType, intNumberOfPasses, blnDeleteFlag, lngBlockSize);
     const bool deleted = blnDeleteFlag && status == PurgeOk;
 
     // A kept file gets its length and time stamps back, but only when it is
     // still the file we overwrote.
-    if (!deleted && !Main().blnPerformingSpeedTest && SameFile(strFilePath, id)) {
-        if (FileProc::ChangeFileSize(strFilePath, length) != 0 && status == PurgeOk) status = PurgeRestoreSizeError;
-        if (!blnDeleteFlag && timesRead) FileProc::SetFileTimes(strFilePath, times);
+    if (!deleted && !Main().blnPerformingSpeedTest && os.stillHeld(file)) {
+        if (!os.setHeldLength(file, length) && status == PurgeOk) status = PurgeRestoreSizeError;
+        if (timesRead) os.setHeldTimes(file, times);
     }
 
     intResultCode = status;

@@ -13,6 +13,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QPair>
 #include <QString>
 #include <QtGlobal>
 
@@ -74,6 +75,14 @@ qint16 OverwriteFile(const QString& strFilePath, qint16 intPurgeType, qint16 int
 // fails, -7 when the flush fails, -9 for an invalid block size.
 qint16 WriteOverwrite(const QString& strFilePath, qint16 intPatternCode, qint32 lngBlockSize,
                       const platform::FileId& expected = {});
+
+// The stretches of a file an overwrite writes, as (from, to) byte offsets:
+// its data extents rounded out to whole allocation units, and always its
+// whole last unit; holes stay holes. All of it where holes cannot be told.
+using Ranges = QList<QPair<qint64, qint64>>;
+Ranges PlanOverwrite(const platform::HeldFile& file, qint64 length, qint32 lngBlockSize, qint64 unit);
+// One overwrite of the held file's ranges with the pattern's block.
+qint16 WriteOverwrite(const platform::HeldFile& file, qint16 intPatternCode, qint32 lngBlockSize, const Ranges& ranges);
 
 // Rebuilds the five constant blocks and the random block for one pass.
 void PreparePatternBlocks(qint32 lngBlockSize);

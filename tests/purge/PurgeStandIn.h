@@ -32,7 +32,7 @@ class PurgeStandIn : public platform::PosixPlatform {
     int overwrites = 0;      // runs of writes, each starting at offset 0
     int closes = 0;
     int flushes = 0;
-    int deleteAttempts = 0;
+    int deleteAttempts = 0; // deletions of a held file
     int attributesAtDelete = -1;
     std::vector<int> sleeps;
     std::vector<qint64> lengthsSet;
@@ -60,37 +60,38 @@ class PurgeStandIn : public platform::PosixPlatform {
     std::map<QChar, bool> diskFails;
     std::function<void(int overwrite)> afterClose; // runs after each close
 
-    int openForOverwrite(const QString& path, const platform::FileId& expected) override {
-        const int h = PosixPlatform::openForOverwrite(path, expected);
+    bool holdFile(const QString& path, platform::HeldFile& file, int& error) override {
+        const bool ok = PosixPlatform::holdFile(path, file, error);
+        if (ok && fakeLength >= 0) file.length = fakeLength;
+        return ok;
+    }
+
+    int openHeld(const platform::HeldFile& file) override {
+        const int h = PosixPlatform::openHeld(file);
         if (h >= 0) {
             ++opens;
-            openPath_ = path;
+            openPath_ = file.path;
         }
         return h;
     }
 
     qint64 writeAt(int handle, qint64 offset, const char* data, qint64 len) override {
-        if (offset == 0) ++overwrites;
-        Write w;
-        w.overwrite = overwrites;
-        w.offset = offset;
-        w.length = len;
-        w.head = QByteArray(data, static_cast<int>(std::min(len, headBytes)));
-        if (period > 0)
-            for (qint64 i = period; i < len && w.uniform; i += period)
-                w.uniform = std::memcmp(data, data + i, static_cast<size_t>(std::min(period, len - i))) == 0;
-        w.attributesAtWrite = PosixPlatform::attributes(openPath_);
-        writes.push_back(w);
-        if (failWriteCall == static_cast<int>(writes.size())) {
-            if (shortBy <= 0) return -28; // ENOSPC
-            return realWrites ? PosixPlatform::writeAt(handle, offset, data, len - shortBy) : len - shortBy;
-        }
+        const qint64 fail = record(offset, data, len, len);
+        if (fail != len) return realWrites && fail > 0 ? PosixPlatform::writeAt(handle, offset, data, fail) : fail;
         return realWrites ? PosixPlatform::writeAt(handle, offset, data, len) : len;
     }
 
-    // Through writeAt above, so every call is recorded and can be failed.
+    // The engine's own gathered writes reach the disk; each call is
+    // recorded (its bytes are copies of the block) and can be failed.
     qint64 writeRepeated(int handle, qint64 offset, const char* block, qint64 blockLen, qint64 len) override {
-        return platform::Platform::writeRepeated(handle, offset, block, blockLen, len);
+        QByteArray head;
+        head.reserve(static_cast<int>(std::min(len, headBytes)));
+        while (head.size() < std::min(len, headBytes))
+            head.append(block, static_cast<int>(std::min<qint64>(blockLen, std::min(len, headBytes) - head.size())));
+        const qint64 fail = record(offset, head.constData(), head.size(), len, blockLen);
+        if (fail != len)
+            return realWrites && fail > 0 ? PosixPlatform::writeRepeated(handle, offset, block, blockLen, fail) : fail;
+        return realWrites ? PosixPlatform::writeRepeated(handle, offset, block, blockLen, len) : len;
     }
 
     void writeback(int handle, qint64 offset, qint64 len, bool wait) override {
@@ -104,17 +105,17 @@ class PurgeStandIn : public platform::PosixPlatform {
         return ok;
     }
 
-    bool flushFile(const QString& path) override {
+    bool flushHeld(const platform::HeldFile& file) override {
         ++flushes;
         if (failFlush) return false;
-        return PosixPlatform::flushFile(path);
+        return PosixPlatform::flushHeld(file);
     }
 
-    bool setFileLength(const QString& path, qint64 length) override {
+    bool setHeldLength(const platform::HeldFile& file, qint64 length) override {
         lengthsSet.push_back(length);
         if (failSetLength) return false;
         if (!realWrites) return true;
-        return PosixPlatform::setFileLength(path, length);
+        return PosixPlatform::setHeldLength(file, length);
     }
 
     qint64 fileLength(const QString& path) const override {
@@ -122,23 +123,11 @@ class PurgeStandIn : public platform::PosixPlatform {
         return PosixPlatform::fileLength(path);
     }
 
-    bool fileInUse(const QString& path) const override { return inUse || PosixPlatform::fileInUse(path); }
-
-    bool deleteFile(const QString& path, int& error) override {
-        ++deleteAttempts;
-        attributesAtDelete = PosixPlatform::attributes(path);
-        if (failDeletes > 0) {
-            --failDeletes;
-            if (vanishOnFailedDelete) PosixPlatform::deleteFile(path, error);
-            error = 16; // EBUSY
-            return false;
-        }
-        return PosixPlatform::deleteFile(path, error);
-    }
-
-    bool setAttributes(const QString& path, int attributes) override {
-        attributesSet.push_back(attributes);
-        return PosixPlatform::setAttributes(path, attributes);
+    // A faked length has no real extents behind it: all of it is data.
+    bool dataExtents(const platform::HeldFile& file, qint64 length,
+                     QList<QPair<qint64, qint64>>& extents) const override {
+        if (fakeLength >= 0) return false;
+        return PosixPlatform::dataExtents(file, length, extents);
     }
 
     bool fileTimes(const QString& path, platform::FileTimes& times) const override {
@@ -149,6 +138,35 @@ class PurgeStandIn : public platform::PosixPlatform {
     bool setFileTimes(const QString& path, const platform::FileTimes& times) override {
         ++timeWrites;
         return PosixPlatform::setFileTimes(path, times);
+    }
+
+    bool heldInUse(const platform::HeldFile& file) const override { return inUse || PosixPlatform::heldInUse(file); }
+
+    bool deleteHeld(const platform::HeldFile& file, int& error) override {
+        ++deleteAttempts;
+        attributesAtDelete = PosixPlatform::heldAttributes(file);
+        if (failDeletes > 0) {
+            --failDeletes;
+            if (vanishOnFailedDelete) PosixPlatform::deleteHeld(file, error);
+            error = 16; // EBUSY
+            return false;
+        }
+        return PosixPlatform::deleteHeld(file, error);
+    }
+
+    bool setHeldAttributes(const platform::HeldFile& file, int attributes) override {
+        attributesSet.push_back(attributes);
+        return PosixPlatform::setHeldAttributes(file, attributes);
+    }
+
+    bool heldTimes(const platform::HeldFile& file, platform::FileTimes& times) const override {
+        ++const_cast<PurgeStandIn*>(this)->timeReads;
+        return PosixPlatform::heldTimes(file, times);
+    }
+
+    bool setHeldTimes(const platform::HeldFile& file, const platform::FileTimes& times) override {
+        ++timeWrites;
+        return PosixPlatform::setHeldTimes(file, times);
     }
 
     bool diskSpace(QChar letter, platform::DiskSpace& space) const override {
@@ -184,5 +202,28 @@ class PurgeStandIn : public platform::PosixPlatform {
     }
 
   private:
+    // Records one write call of len bytes whose first bytes are data; the
+    // bytes the call may write (len, fewer, or a negative error).
+    qint64 record(qint64 offset, const char* data, qint64 dataLen, qint64 len, qint64 blockLen = 0) {
+        if (offset == 0) ++overwrites;
+        Write w;
+        w.overwrite = overwrites;
+        w.offset = offset;
+        w.length = len;
+        w.head = QByteArray(data, static_cast<int>(std::min(dataLen, headBytes)));
+        // Copies of a block whose length is a multiple of the period are
+        // uniform when the block is; otherwise look at the bytes given.
+        const qint64 span = blockLen > 0 ? std::min(blockLen, dataLen) : dataLen;
+        if (period > 0) {
+            if (blockLen > 0 && blockLen % period != 0) w.uniform = false;
+            for (qint64 i = period; i < span && w.uniform; i += period)
+                w.uniform = std::memcmp(data, data + i, static_cast<size_t>(std::min(period, span - i))) == 0;
+        }
+        w.attributesAtWrite = PosixPlatform::attributes(openPath_);
+        writes.push_back(w);
+        if (failWriteCall == static_cast<int>(writes.size())) return shortBy <= 0 ? -28 /* ENOSPC */ : len - shortBy;
+        return len;
+    }
+
     QString openPath_;
 };

@@ -1,0 +1,236 @@
+#include "platform/PosixCommon.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+namespace platform {
+
+using namespace posix;
+
+namespace {
+
+// The calls below reach the file through its path handle (/proc/self/fd),
+// so they change exactly the file that was found, whatever its name names
+// by now.
+int readDosAttrib(int pathFd) {
+    char buf[64];
+    return parseDosAttrib(buf, ::getxattr(fdPath(pathFd).constData(), kDosAttrib, buf, sizeof buf - 1));
+}
+
+int attributesOf(int pathFd, const struct stat& st, const QByteArray& name) {
+    if (!S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) return -1;
+    int attr = readDosAttrib(pathFd) & kXattrBits;
+    if (!(st.st_mode & S_IWUSR)) attr |= AttrReadOnly;
+    if (name.startsWith('.')) attr |= AttrHidden;
+    if (S_ISDIR(st.st_mode)) attr |= AttrDirectory;
+    else if (attr == 0) attr = AttrNormal;
+    return attr;
+}
+
+bool setAttributesOf(int pathFd, const struct stat& st, int attributes) {
+    if (!S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) return false;
+    const QByteArray target = fdPath(pathFd);
+    const bool readOnly = attributes & AttrReadOnly;
+    mode_t mode = st.st_mode & 07777;
+    if (readOnly) mode &= ~mode_t(S_IWUSR | S_IWGRP | S_IWOTH);
+    else mode |= S_IWUSR;
+    const bool modeChanges = mode != (st.st_mode & 07777);
+
+    bool hadXattr = false;
+    int old = 0;
+    {
+        char buf[64];
+        const ssize_t n = ::getxattr(target.constData(), kDosAttrib, buf, sizeof buf - 1);
+        if (n > 0) {
+            hadXattr = true;
+            old = parseDosAttrib(buf, n);
+        }
+    }
+    // The owner's write bit carries read-only; the bit is not kept twice.
+    const int wanted = (old & ~(kXattrBits | AttrReadOnly | AttrDirectory)) | (attributes & kXattrBits);
+    const bool xattrChanges = hadXattr ? wanted != old : wanted != 0;
+
+    const auto doMode = [&] { return !modeChanges || ::chmod(target.constData(), mode) == 0; };
+    const auto doXattr = [&] {
+        if (!xattrChanges) return true;
+        if (wanted == 0) return ::removexattr(target.constData(), kDosAttrib) == 0 || errno == ENODATA;
+        const QByteArray text = "0x" + QByteArray::number(wanted, 16);
+        return ::setxattr(target.constData(), kDosAttrib, text.constData(), size_t(text.size()), 0) == 0;
+    };
+    // A file without write permission takes no user attribute from its
+    // owner: make it writable first, or make it read-only last.
+    return readOnly ? (doXattr() && doMode()) : (doMode() && doXattr());
+}
+
+bool timesOf(int pathFd, FileTimes& times) {
+    times = FileTimes();
+    struct statx sx {};
+    if (::statx(pathFd, "", AT_EMPTY_PATH | AT_SYMLINK_NOFOLLOW, STATX_BTIME | STATX_ATIME | STATX_MTIME, &sx) ==
+        0) {
+        if (sx.stx_mask & STATX_BTIME) times.creation = {sx.stx_btime.tv_sec, sx.stx_btime.tv_nsec, true};
+        times.lastAccess = {sx.stx_atime.tv_sec, sx.stx_atime.tv_nsec, true};
+        times.lastWrite = {sx.stx_mtime.tv_sec, sx.stx_mtime.tv_nsec, true};
+        return true;
+    }
+    if (errno != ENOSYS) return false;
+    struct stat st {};
+    if (::fstat(pathFd, &st) != 0) return false;
+    times.lastAccess = {st.st_atim.tv_sec, st.st_atim.tv_nsec, true};
+    times.lastWrite = {st.st_mtim.tv_sec, st.st_mtim.tv_nsec, true};
+    return true;
+}
+
+bool setTimesOf(int pathFd, const FileTimes& times) {
+    timespec ts[2];
+    const auto set = [](timespec& t, const FileTime& f) {
+        if (f.valid) {
+            t.tv_sec = time_t(f.sec);
+            t.tv_nsec = long(f.nsec);
+        } else {
+            t.tv_sec = 0;
+            t.tv_nsec = UTIME_OMIT;
+        }
+    };
+    set(ts[0], times.lastAccess);
+    set(ts[1], times.lastWrite);
+    return ::utimensat(AT_FDCWD, fdPath(pathFd).constData(), ts, 0) == 0;
+}
+
+bool inUse(int pathFd) {
+    const int fd = ::open(fdPath(pathFd).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return true;
+    bool busy = false;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        busy = true;
+    } else {
+        struct flock lk {};
+        lk.l_type = F_WRLCK;
+        lk.l_whence = SEEK_SET;
+        // Open-file-description locks also see a lock this process holds
+        // through another descriptor.
+        int rc = ::fcntl(fd, F_OFD_GETLK, &lk);
+        if (rc != 0 && errno == EINVAL) {
+            lk = {};
+            lk.l_type = F_WRLCK;
+            lk.l_whence = SEEK_SET;
+            rc = ::fcntl(fd, F_GETLK, &lk);
+        }
+        if (rc == 0 && lk.l_type != F_UNLCK) busy = true;
+        if (!busy) {
+            if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+                if (errno == EWOULDBLOCK) busy = true;
+            } else {
+                ::flock(fd, LOCK_UN);
+            }
+        }
+    }
+    ::close(fd);
+    return busy;
+}
+
+// Runs op on the path handle of what the drive path names.
+template <typename Op>
+auto withEntry(const PosixPlatform& p, const QString& path, Op op, decltype(op(0, std::declval<struct stat&>(),
+                                                                                 std::declval<QByteArray&>())) failed) {
+    struct stat st {};
+    QByteArray name;
+    const int fd = p.openEntry(path, st, name);
+    if (fd < 0) return failed;
+    const auto result = op(fd, st, name);
+    const int saved = errno;
+    ::close(fd);
+    errno = saved;
+    return result;
+}
+
+} // namespace
+
+int PosixPlatform::openEntry(const QString& drivePath, struct stat& st, QByteArray& name) const {
+    Located at;
+    if (!locate(drivePath, at)) return -1;
+    name = at.name;
+    const int fd = ::openat(at.dir, at.name.isEmpty() ? "." : at.name.constData(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+    const int saved = errno;
+    ::close(at.dir);
+    if (fd < 0) {
+        errno = saved;
+        return -1;
+    }
+    if (::fstat(fd, &st) != 0) {
+        const int e = errno;
+        ::close(fd);
+        errno = e;
+        return -1;
+    }
+    return fd;
+}
+
+int PosixPlatform::attributes(const QString& path) const {
+    return withEntry(*this, path, [](int fd, struct stat& st, QByteArray& name) { return attributesOf(fd, st, name); },
+                     -1);
+}
+
+bool PosixPlatform::setAttributes(const QString& path, int attributes) {
+    return withEntry(
+        *this, path, [attributes](int fd, struct stat& st, QByteArray&) { return setAttributesOf(fd, st, attributes); },
+        false);
+}
+
+bool PosixPlatform::fileTimes(const QString& path, FileTimes& times) const {
+    times = FileTimes();
+    return withEntry(
+        *this, path,
+        [&times](int fd, struct stat& st, QByteArray&) { return !S_ISLNK(st.st_mode) && timesOf(fd, times); }, false);
+}
+
+bool PosixPlatform::setFileTimes(const QString& path, const FileTimes& times) {
+    return withEntry(
+        *this, path,
+        [&times](int fd, struct stat& st, QByteArray&) {
+            return (S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)) && setTimesOf(fd, times);
+        },
+        false);
+}
+
+QDateTime PosixPlatform::lastWriteTime(const QString& path) const {
+    struct stat st {};
+    if (!statPath(path, st)) return {};
+    return localTime(st.st_mtim.tv_sec, st.st_mtim.tv_nsec);
+}
+
+bool PosixPlatform::fileInUse(const QString& path) const {
+    return withEntry(
+        *this, path, [](int fd, struct stat& st, QByteArray&) { return !S_ISREG(st.st_mode) || inUse(fd); }, true);
+}
+
+// ---- The held file: its own inode, whatever its name names by now -------------
+
+int PosixPlatform::heldAttributes(const HeldFile& file) const {
+    struct stat st {};
+    if (!file.held() || ::fstat(file.file, &st) != 0) return -1;
+    return attributesOf(file.file, st, file.name);
+}
+
+bool PosixPlatform::setHeldAttributes(const HeldFile& file, int attributes) {
+    struct stat st {};
+    if (!file.held() || ::fstat(file.file, &st) != 0) return false;
+    return setAttributesOf(file.file, st, attributes);
+}
+
+bool PosixPlatform::heldTimes(const HeldFile& file, FileTimes& times) const {
+    times = FileTimes();
+    return file.held() && timesOf(file.file, times);
+}
+
+bool PosixPlatform::setHeldTimes(const HeldFile& file, const FileTimes& times) {
+    return file.held() && setTimesOf(file.file, times);
+}
+
+bool PosixPlatform::heldInUse(const HeldFile& file) const { return !file.held() || inUse(file.file); }
+
+} // namespace platform
