@@ -18,11 +18,14 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFileInfo>
+#include <QFile>
 #include <QMap>
 #include <algorithm>
 #include <cstdio>
+#include <climits>
+#include <cstdlib>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -47,41 +50,71 @@ int main(int argc, char** argv) {
     const int passes = args.takeFirst().toInt(&okPasses);
     if (!okType || !okPasses || type < 0 || type > 2 || passes < 1) return Usage();
 
-    // The files, in native form, with what the listing already read.
-    QFileInfoList files;
-    for (const QString& a : args) {
-        const QFileInfo fi(a);
-        if (fi.isDir()) {
-            files << QDir(fi.absoluteFilePath())
-                         .entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks, QDir::Unsorted);
-        } else if (fi.isFile()) {
-            files << fi;
-        } else {
-            std::fprintf(stderr, "not a file or folder: %s\n", qPrintable(a));
-            return 2;
-        }
-    }
-
+    // Each argument is taken as its bytes (a name need not be UTF-8) and
+    // resolved as the program resolves a chosen path: a link anywhere on it
+    // is refused, and each file is reached through the platform's listing,
+    // under its own name whatever characters it holds.
     platform::Platform& os = platform::current();
-    QMap<QString, QChar> letters;
+    QMap<QByteArray, QChar> letters;
     QChar next = QLatin1Char('P');
     QStringList drivePaths;
     qint64 totalBytes = 0;
-    for (const QFileInfo& f : files) {
-        const QString folder = f.absolutePath();
+    const auto letterOf = [&](const QByteArray& folder) -> QChar {
         auto letter = letters.constFind(folder);
-        if (letter == letters.cend()) {
-            if (next > QLatin1Char('Z')) {
-                std::fprintf(stderr, "too many folders\n");
-                return 2;
-            }
-            os.mapDrive(next, folder);
-            letter = letters.insert(folder, next);
-            next = QChar(next.unicode() + 1);
+        if (letter != letters.cend()) return *letter;
+        if (next > QLatin1Char('Z')) return QChar();
+        os.mapDrive(next, platform::Platform::decodeName(folder));
+        letters.insert(folder, next);
+        const QChar mine = next;
+        next = QChar(next.unicode() + 1);
+        return mine;
+    };
+    for (int i = argc - args.size(); i < argc; ++i) {
+        QByteArray path = argv[i];
+        if (!path.startsWith('/')) path = QFile::encodeName(QDir::currentPath()) + '/' + path;
+        char real[PATH_MAX];
+        if (!::realpath(path.constData(), real)) {
+            std::fprintf(stderr, "not a file or folder: %s\n", argv[i]);
+            return 2;
         }
-        drivePaths << QString(*letter) + QStringLiteral(":\\") + f.fileName();
-        totalBytes += f.size();
+        QByteArray clean;
+        for (const QByteArray& c : path.split('/')) {
+            if (c.isEmpty() || c == ".") continue;
+            if (c == "..") clean.truncate(std::max<qsizetype>(clean.lastIndexOf('/'), 0));
+            else clean += '/' + c;
+        }
+        if (clean.isEmpty()) clean = "/";
+        if (clean != QByteArray(real)) {
+            std::fprintf(stderr, "a link is on the path, refused: %s\n", argv[i]);
+            return 2;
+        }
+        struct stat st {};
+        if (::lstat(real, &st) != 0 || (!S_ISDIR(st.st_mode) && !S_ISREG(st.st_mode))) {
+            std::fprintf(stderr, "not a file or folder: %s\n", argv[i]);
+            return 2;
+        }
+        const QByteArray r(real);
+        const QByteArray folder = S_ISDIR(st.st_mode) ? r : r.left(std::max<qsizetype>(r.lastIndexOf('/'), 1));
+        const QChar letter = letterOf(folder);
+        if (letter.isNull()) {
+            std::fprintf(stderr, "too many folders\n");
+            return 2;
+        }
+        platform::Listing listing;
+        int error = 0;
+        if (!os.listFolder(QString(letter) + QStringLiteral(":\\"), listing, error)) {
+            std::fprintf(stderr, "cannot list %s: %s\n", folder.constData(), qPrintable(os.errorText(error)));
+            return 2;
+        }
+        const QString name = platform::Platform::decodeName(r.mid(r.lastIndexOf('/') + 1));
+        for (const platform::Entry& e : listing.files) {
+            if (!S_ISDIR(st.st_mode) && e.name != name) continue;
+            drivePaths << e.path;
+            totalBytes += e.size;
+        }
     }
+    const qsizetype fileCount = drivePaths.size();
+    const QChar firstLetter = letters.isEmpty() ? QLatin1Char('P') : letters.first();
 
     // The longest wait between two event passes.
     QElapsedTimer clock;
@@ -115,16 +148,16 @@ int main(int argc, char** argv) {
 
     struct rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
-    const qint64 overwrites = qint64(files.size()) * passes * perPass;
+    const qint64 overwrites = qint64(fileCount) * passes * perPass;
     const double mbPerOverwrite = seconds > 0 ? double(totalBytes) * passes * perPass / 1048576.0 / seconds : 0;
-    const double filesPerSecond = seconds > 0 ? files.size() / seconds : 0;
+    const double filesPerSecond = seconds > 0 ? double(fileCount) / seconds : 0;
     int errors = 0;
     for (auto it = results.cbegin(); it != results.cend(); ++it) errors += it.value();
 
     std::printf("files %lld, bytes %lld, purge type %d, %d pass(es), %lld overwrites, cluster %d\n",
-                static_cast<long long>(files.size()), static_cast<long long>(totalBytes), type, passes,
+                static_cast<long long>(fileCount), static_cast<long long>(totalBytes), type, passes,
                 static_cast<long long>(overwrites),
-                files.isEmpty() ? 0 : GetClusterSize(QString(letters.value(files.first().absolutePath()))));
+                fileCount == 0 ? 0 : GetClusterSize(QString(firstLetter)));
     std::printf("elapsed %.3f s, %.1f MB/s per overwrite, %.1f files/s\n", seconds, mbPerOverwrite, filesPerSecond);
     std::printf("event passes %lld, longest gap %.1f ms, peak RSS %ld KiB\n", static_cast<long long>(eventPasses),
                 double(longestGapNs) / 1e6, usage.ru_maxrss);

@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
 
@@ -308,7 +309,7 @@ void frmMain::ResetToDefaults() {
     const QString here = p.toDrivePath(QDir::currentPath());
     if (!here.isEmpty()) {
         const QByteArray root = p.toNative(here.left(2) + QLatin1Char('\\'));
-        if (!root.isEmpty()) QDir::setCurrent(platform::Platform::decodeName(root));
+        if (!root.isEmpty()) QDir::setCurrent(QFile::decodeName(root));
     }
     strDummyFileFolderStub = QStringLiteral("_vq_dummy");
 }

@@ -355,7 +355,7 @@ void frmSelectSubfolders::FillRows() {
             box->setVisible(false);
             continue;
         }
-        box->setText(RowCaption(entries_[i].line, entries_[i].bracePos));
+        box->setText(platform::Platform::shownName(RowCaption(entries_[i].line, entries_[i].bracePos)));
         box->setChecked(entries_[i].tick == 1);
     }
     filling_ = false;

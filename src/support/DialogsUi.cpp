@@ -4,6 +4,7 @@
 #include "support/Seams.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -12,7 +13,10 @@ namespace {
 
 QWidget* owner = nullptr;
 
+// Names carry the characters a Windows path cannot hold in the private use
+// area; the user sees the real ones.
 QString ForDisplay(QString text) {
+    text = platform::Platform::shownName(text);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     return text;
 }
@@ -99,7 +103,7 @@ QString QtFilter(const QString& filter) {
 QString StartFolder(const QString& fileName) {
     if (fileName.isEmpty()) return {};
     const QByteArray native = platform::current().toNative(fileName);
-    return platform::Platform::decodeName(native);
+    return QFile::decodeName(native);
 }
 
 QString ToDrive(const QString& native) {

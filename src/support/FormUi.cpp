@@ -1,5 +1,7 @@
 #include "support/FormUi.h"
 
+#include "platform/Platform.h"
+
 #include <QLabel>
 #include <QPalette>
 #include <QWidget>
@@ -18,7 +20,9 @@ int WidthTw(const QWidget* w) { return toTwips(w->width()); }
 int HeightTw(const QWidget* w) { return toTwips(w->height()); }
 
 void SetCaption(QLabel* label, const QString& caption) {
-    label->setText(caption);
+    // Names carry the characters a Windows path cannot hold in the private
+    // use area; the user sees the real ones.
+    label->setText(platform::Platform::shownName(caption));
     if (caption.isEmpty()) {
         label->resize(0, label->height());
         return;

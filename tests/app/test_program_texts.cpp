@@ -38,6 +38,11 @@ TEST(ProgramTexts, LibraryReportsEachFaultWithItsLine) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QByteArray longText(1025, 'x');
+    const auto notes = [](int lines) {
+        QByteArray out;
+        for (int i = 0; i < lines; ++i) out += "; note\n";
+        return out;
+    };
     struct Case {
         const char* what;
         QByteArray content;
@@ -51,8 +56,21 @@ TEST(ProgramTexts, LibraryReportsEachFaultWithItsLine) {
         {"no number at line 1", "hello\n", -501},
         {"empty file", "", -6},
         {"only notes", "; nothing here\n# nor here\n", 0},
+        {"lines ending in CR LF", "1 One\r\n2 Two\r\n", 2},
+        {"the largest number", "32767 last\n", 1},
+        {"a number above 32767", "32768 x\n", -501},
+        {"a number of six digits", "100000 x\n", -501},
+        // Line numbers above 500 cannot be told in the result.
+        {"number without text at line 500", notes(499) + "7\n", -1000},
+        {"number without text at line 501", notes(500) + "7\n", -4},
+        {"too long at line 500", notes(499) + "2 " + longText + "\n", -1500},
+        {"too long at line 501", notes(500) + "2 " + longText + "\n", -4},
+        {"duplicate at line 501", "1 a\n" + notes(499) + "1 b\n", -2001},
     };
     for (const Case& c : cases) EXPECT_EQ(Load(dir, c.content), c.expected) << c.what;
+    ASSERT_EQ(Load(dir, "1 One\r\n2 Two\r\n"), 2);
+    EXPECT_EQ(Get(1), QStringLiteral("One")) << "no carriage return left in the text";
+    EXPECT_EQ(Get(2), QStringLiteral("Two"));
     EXPECT_EQ(lt("/nonexistent/veldrane/texts.dat", 7), -1);
 }
 

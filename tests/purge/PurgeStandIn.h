@@ -55,6 +55,8 @@ class PurgeStandIn : public platform::PosixPlatform {
     bool vanishOnFailedDelete = false;// a failed deletion removes the file behind our back
     bool inUse = false;
     qint64 fakeLength = -1;           // reported length of every file (>= 0)
+    qint64 fakeIoBlock = 0;           // reported I/O block of every file (> 0)
+    std::function<void()> beforeSetLength; // runs before each length change
     // Answers for the drive query: none -> the real one.
     std::map<QChar, platform::DiskSpace> diskAnswers;
     std::map<QChar, bool> diskFails;
@@ -63,6 +65,7 @@ class PurgeStandIn : public platform::PosixPlatform {
     bool holdFile(const QString& path, platform::HeldFile& file, int& error) override {
         const bool ok = PosixPlatform::holdFile(path, file, error);
         if (ok && fakeLength >= 0) file.length = fakeLength;
+        if (ok && fakeIoBlock > 0) file.ioBlock = fakeIoBlock;
         return ok;
     }
 
@@ -113,6 +116,7 @@ class PurgeStandIn : public platform::PosixPlatform {
 
     bool setHeldLength(const platform::HeldFile& file, qint64 length) override {
         lengthsSet.push_back(length);
+        if (beforeSetLength) beforeSetLength();
         if (failSetLength) return false;
         if (!realWrites) return true;
         return PosixPlatform::setHeldLength(file, length);
