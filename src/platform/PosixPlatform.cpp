@@ -847,8 +847,19 @@ bool PosixPlatform::setAttributes(const QString& path, int attributes) {
         return ::setxattr(target.constData(), kDosAttrib, text.constData(), size_t(text.size()), 0) == 0;
     };
     // A file without write permission takes no user attribute from its
-    // owner: make it writable first, or make it read-only last.
-    bool ok = readOnly ? (doXattr() && doMode()) : (doMode() && doXattr());
+    // owner: make it writable first, or make it read-only last. One that is
+    // read-only and stays so is made writable for the change only.
+    bool ok;
+    if (!readOnly) {
+        ok = doMode() && doXattr();
+    } else if (xattrChanges && !(st.st_mode & S_IWUSR)) {
+        ok = ::chmod(target.constData(), (st.st_mode & 07777) | S_IWUSR) == 0 && doXattr();
+        const int failure = errno;
+        if (::chmod(target.constData(), mode) != 0) ok = false;
+        else if (!ok) errno = failure;
+    } else {
+        ok = doXattr() && doMode();
+    }
     const int saved = errno;
     ::close(pfd);
     errno = saved;
