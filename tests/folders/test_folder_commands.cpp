@@ -126,7 +126,8 @@ TEST_F(FolderCommandsTest, NewFolderWithoutFilesAsksNothing) {
 }
 
 TEST_F(FolderCommandsTest, ReadOnlyDriveIsRefusedByBothFolderCommands) {
-    if (!CanMount()) GTEST_SKIP() << "cannot mount file systems here (needs root with mount rights)";
+    if (!IsRoot()) GTEST_SKIP() << "needs root: mounts a read-only tmpfs";
+    if (!CanMount()) GTEST_SKIP() << "cannot mount file systems here";
     ReadOnlyMount ro;
     ASSERT_TRUE(ro.ok());
     os.mapDrive(QLatin1Char('R'), ro.path());
@@ -338,4 +339,28 @@ TEST_F(FolderCommandsTest, RecycleBinCannotBeTheTopFolder) {
                  vbOKOnly | vbInformation);
     form->SelectSubfolders(QStringLiteral("T:\\$Recycle.Bin"), QStringLiteral("Pick")); // no dialog
     EXPECT_EQ(form->intNumSelectedFolders, 0);
+}
+
+// The same refusal as an ordinary user meets it: a drive root without write
+// permission.
+TEST_F(FolderCommandsTest, UnwritableDriveRootIsRefusedByBothFolderCommands) {
+    if (IsRoot()) GTEST_SKIP() << "root writes a folder whatever its mode: runs as an ordinary user only";
+    TempDrive shut(QLatin1Char('R'));
+    ASSERT_TRUE(shut.ok());
+    WithMode readOnly(shut.native(), 0555);
+    ASSERT_TRUE(readOnly.ok());
+    drive.makeFile(QStringLiteral("data/a.txt"), 1);
+    Select(drive.path(QStringLiteral("data\\")), QStringLiteral("*.txt"), false);
+    const QString refusal = QStringLiteral("Cannot access R:\\\r\nError: Permission denied\r\nDisk may be write-protected.");
+    ScriptedMsgBox boxes;
+    boxes.expect(QStringLiteral("Error"), refusal, vbOK, vbOKOnly | vbExclamation);
+    dialogs.answer(QStringLiteral("R:\\"));
+    SpecifyFolder();
+    EXPECT_EQ(form->strDirPath, QStringLiteral("T:\\data\\"));
+
+    boxes.expect(QStringLiteral("Purge folders"), kPurgeFoldersQuestion, vbYes, vbYesNo | vbQuestion);
+    boxes.expect(QStringLiteral("Error"), refusal, vbOK, vbOKOnly | vbExclamation);
+    dialogs.answer(QStringLiteral("R:\\"));
+    PurgeFolders();
+    EXPECT_EQ(form->strTopFolder, QString());
 }
