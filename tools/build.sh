@@ -116,7 +116,9 @@ part_user() {
     # A root-owned folder the user can traverse, showing the build's programs.
     view=$(mktemp -d /tmp/veldrane-build-view.XXXXXX) && chmod 755 "$view" && mkdir "$view/bin" || return
     programs=$view
-    if unshare --mount --propagation private true 2>/dev/null; then
+    # The bind mount lives in a mount namespace of its own and goes with it.
+    # (Tried once first: a machine may allow neither.)
+    if unshare --mount --propagation private mount --bind -o ro "$from/bin" "$view/bin" 2>/dev/null; then
       echo "$from is out of the test user's reach: a read-only view of it in $view"
       # shellcheck disable=SC2016 # expanded by the inner shell
       wrap=(unshare --mount --propagation private sh -c 'mount --bind -o ro "$1" "$2" && shift 2 && exec "$@"' sh
