@@ -48,6 +48,28 @@ class FolderCommandsTest : public ::testing::Test {
         form->ShowSubfolderChoice();
     }
 
+    // Both commands, answered with drive R:, refuse it with the system's words
+    // and keep the selection as it was.
+    void ExpectBothCommandsRefuseDriveR(const QString& systemWords) {
+        drive.makeFile(QStringLiteral("data/a.txt"), 1);
+        Select(drive.path(QStringLiteral("data\\")), QStringLiteral("*.txt"), false);
+        const QString refusal = QStringLiteral("Cannot access R:\\\r\nError: ") + systemWords +
+                                QStringLiteral("\r\nDisk may be write-protected.");
+        ScriptedMsgBox boxes;
+        boxes.expect(QStringLiteral("Error"), refusal, vbOK, vbOKOnly | vbExclamation);
+        dialogs.answer(QStringLiteral("R:\\"));
+        SpecifyFolder();
+        EXPECT_EQ(form->strDirPath, QStringLiteral("T:\\data\\"));
+        EXPECT_EQ(form->strFilespec, QStringLiteral("*.txt"));
+
+        boxes.expect(QStringLiteral("Purge folders"), kPurgeFoldersQuestion, vbYes, vbYesNo | vbQuestion);
+        boxes.expect(QStringLiteral("Error"), refusal, vbOK, vbOKOnly | vbExclamation);
+        dialogs.answer(QStringLiteral("R:\\"));
+        PurgeFolders();
+        EXPECT_EQ(form->strTopFolder, QString());
+        EXPECT_TRUE(form->lblDirectory->isVisible());
+    }
+
     FolderStandIn os; // before the drive, so the drive is mapped in it
     TempDrive drive{QLatin1Char('T')};
     ScriptedFileDialogs dialogs;
@@ -131,22 +153,7 @@ TEST_F(FolderCommandsTest, ReadOnlyDriveIsRefusedByBothFolderCommands) {
     ReadOnlyMount ro;
     ASSERT_TRUE(ro.ok());
     os.mapDrive(QLatin1Char('R'), ro.path());
-    drive.makeFile(QStringLiteral("data/a.txt"), 1);
-    Select(drive.path(QStringLiteral("data\\")), QStringLiteral("*.txt"), false);
-    const QString refusal = QStringLiteral("Cannot access R:\\\r\nError: Read-only file system\r\nDisk may be write-protected.");
-    ScriptedMsgBox boxes;
-    boxes.expect(QStringLiteral("Error"), refusal, vbOK, vbOKOnly | vbExclamation);
-    dialogs.answer(QStringLiteral("R:\\"));
-    SpecifyFolder();
-    EXPECT_EQ(form->strDirPath, QStringLiteral("T:\\data\\"));
-    EXPECT_EQ(form->strFilespec, QStringLiteral("*.txt"));
-
-    boxes.expect(QStringLiteral("Purge folders"), kPurgeFoldersQuestion, vbYes, vbYesNo | vbQuestion);
-    boxes.expect(QStringLiteral("Error"), refusal, vbOK, vbOKOnly | vbExclamation);
-    dialogs.answer(QStringLiteral("R:\\"));
-    PurgeFolders();
-    EXPECT_EQ(form->strTopFolder, QString());
-    EXPECT_TRUE(form->lblDirectory->isVisible());
+    ExpectBothCommandsRefuseDriveR(QStringLiteral("Read-only file system"));
     os.unmapDrive(QLatin1Char('R'));
 }
 
@@ -349,18 +356,5 @@ TEST_F(FolderCommandsTest, UnwritableDriveRootIsRefusedByBothFolderCommands) {
     ASSERT_TRUE(shut.ok());
     WithMode readOnly(shut.native(), 0555);
     ASSERT_TRUE(readOnly.ok());
-    drive.makeFile(QStringLiteral("data/a.txt"), 1);
-    Select(drive.path(QStringLiteral("data\\")), QStringLiteral("*.txt"), false);
-    const QString refusal = QStringLiteral("Cannot access R:\\\r\nError: Permission denied\r\nDisk may be write-protected.");
-    ScriptedMsgBox boxes;
-    boxes.expect(QStringLiteral("Error"), refusal, vbOK, vbOKOnly | vbExclamation);
-    dialogs.answer(QStringLiteral("R:\\"));
-    SpecifyFolder();
-    EXPECT_EQ(form->strDirPath, QStringLiteral("T:\\data\\"));
-
-    boxes.expect(QStringLiteral("Purge folders"), kPurgeFoldersQuestion, vbYes, vbYesNo | vbQuestion);
-    boxes.expect(QStringLiteral("Error"), refusal, vbOK, vbOKOnly | vbExclamation);
-    dialogs.answer(QStringLiteral("R:\\"));
-    PurgeFolders();
-    EXPECT_EQ(form->strTopFolder, QString());
+    ExpectBothCommandsRefuseDriveR(QStringLiteral("Permission denied"));
 }

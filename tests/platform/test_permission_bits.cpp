@@ -17,7 +17,8 @@ class PermissionBits : public ::testing::Test {
     TempDrive T{QLatin1Char('T')};
     void SetUp() override { ASSERT_TRUE(T.ok()); }
     bool XattrsWork(const QString& path) {
-        return P.setAttributes(path, AttrArchive) && P.attributes(path) == AttrArchive && P.setAttributes(path, 0);
+        return P.setAttributes(path, AttrArchive) && P.attributes(path) == AttrArchive &&
+               P.setAttributes(path, 0);
     }
     unsigned Mode(const QString& relative) const {
         struct stat st {};

@@ -21,7 +21,7 @@ class PermissionBits : public ::testing::Test {
     TempDrive drive{QLatin1Char('T')};
 
     void SetUp() override {
-        if (IsRoot()) GTEST_SKIP() << "root writes and removes files whatever their modes: runs as an ordinary user only";
+        if (IsRoot()) GTEST_SKIP() << "root writes and removes any file: runs as an ordinary user only";
         ASSERT_TRUE(drive.ok());
         Main().ClearDriveTables();
         Main().lngDriveClusterSize[size_t('T' - 'A')] = 4096;
@@ -35,7 +35,8 @@ class PermissionBits : public ::testing::Test {
     }
     unsigned Mode(const QString& relative) const {
         struct stat st {};
-        return ::stat(QFile::encodeName(drive.native(relative)).constData(), &st) == 0 ? st.st_mode & 0777 : 0;
+        if (::stat(QFile::encodeName(drive.native(relative)).constData(), &st) != 0) return 0;
+        return st.st_mode & 0777;
     }
 };
 
@@ -43,7 +44,8 @@ class PermissionBits : public ::testing::Test {
 
 TEST_F(PermissionBits, FileWithoutItsWriteBitIsRefusedUnlessAllowed) {
     const QString f = drive.makeFile(QStringLiteral("ro.txt"), 5000, 'r');
-    ASSERT_TRUE(QFile::setPermissions(drive.native(QStringLiteral("ro.txt")), QFile::ReadOwner | QFile::ReadGroup));
+    ASSERT_TRUE(
+        QFile::setPermissions(drive.native(QStringLiteral("ro.txt")), QFile::ReadOwner | QFile::ReadGroup));
     EXPECT_EQ(Purge(f, true, false), PurgeReadOnly);
     EXPECT_TRUE(os.writes.empty());
     EXPECT_EQ(Mode(QStringLiteral("ro.txt")), 0440u);

@@ -55,7 +55,8 @@ TEST_F(UnreadableFolder, CountersReportItAndNeverShowItsFiles) {
 TEST_F(UnreadableFolder, TreeCountsSkipItAndSaySo) {
     qint32 count = 0, status = 0, errors = 0;
     double size = 0;
-    folder::GetNumFilesInAllSubfolders(true, drive.path("top"), "*.txt", count, status, true, size, errors, false, 0);
+    folder::GetNumFilesInAllSubfolders(true, drive.path("top"), "*.txt", count, status, true, size, errors,
+                                       false, 0);
     EXPECT_EQ(count, 2);
     EXPECT_DOUBLE_EQ(size, 30);
     EXPECT_EQ(errors, 1);
