@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Installs what building and testing Veldrane needs on Debian 12, if missing.
+# g++ brings the sanitizer runtimes; util-linux (setpriv, unshare, mountpoint),
+# mount and passwd (useradd) serve the test run as an ordinary user.
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
-          libgtest-dev libgmock-dev googletest fonts-dejavu-core xvfb xauth)
+          libgtest-dev libgmock-dev googletest fonts-dejavu-core xvfb xauth
+          util-linux mount passwd)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

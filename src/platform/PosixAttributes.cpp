@@ -62,8 +62,17 @@ bool setAttributesOf(int pathFd, const struct stat& st, int attributes) {
         return ::setxattr(target.constData(), kDosAttrib, text.constData(), size_t(text.size()), 0) == 0;
     };
     // A file without write permission takes no user attribute from its
-    // owner: make it writable first, or make it read-only last.
-    return readOnly ? (doXattr() && doMode()) : (doMode() && doXattr());
+    // owner: make it writable first, or make it read-only last. One that is
+    // read-only and stays so is made writable for the change only.
+    if (!readOnly) return doMode() && doXattr();
+    if (xattrChanges && !(st.st_mode & S_IWUSR)) {
+        bool ok = ::chmod(target.constData(), (st.st_mode & 07777) | S_IWUSR) == 0 && doXattr();
+        const int failure = errno;
+        if (::chmod(target.constData(), mode) != 0) ok = false;
+        else if (!ok) errno = failure;
+        return ok;
+    }
+    return doXattr() && doMode();
 }
 
 bool timesOf(int pathFd, FileTimes& times) {

@@ -48,6 +48,28 @@ class FolderCommandsTest : public ::testing::Test {
         form->ShowSubfolderChoice();
     }
 
+    // Both commands, answered with drive R:, refuse it with the system's words
+    // and keep the selection as it was.
+    void ExpectBothCommandsRefuseDriveR(const QString& systemWords) {
+        drive.makeFile(QStringLiteral("data/a.txt"), 1);
+        Select(drive.path(QStringLiteral("data\\")), QStringLiteral("*.txt"), false);
+        const QString refusal = QStringLiteral("Cannot access R:\\\r\nError: ") + systemWords +
+                                QStringLiteral("\r\nDisk may be write-protected.");
+        ScriptedMsgBox boxes;
+        boxes.expect(QStringLiteral("Error"), refusal, vbOK, vbOKOnly | vbExclamation);
+        dialogs.answer(QStringLiteral("R:\\"));
+        SpecifyFolder();
+        EXPECT_EQ(form->strDirPath, QStringLiteral("T:\\data\\"));
+        EXPECT_EQ(form->strFilespec, QStringLiteral("*.txt"));
+
+        boxes.expect(QStringLiteral("Purge folders"), kPurgeFoldersQuestion, vbYes, vbYesNo | vbQuestion);
+        boxes.expect(QStringLiteral("Error"), refusal, vbOK, vbOKOnly | vbExclamation);
+        dialogs.answer(QStringLiteral("R:\\"));
+        PurgeFolders();
+        EXPECT_EQ(form->strTopFolder, QString());
+        EXPECT_TRUE(form->lblDirectory->isVisible());
+    }
+
     FolderStandIn os; // before the drive, so the drive is mapped in it
     TempDrive drive{QLatin1Char('T')};
     ScriptedFileDialogs dialogs;
@@ -126,26 +148,12 @@ TEST_F(FolderCommandsTest, NewFolderWithoutFilesAsksNothing) {
 }
 
 TEST_F(FolderCommandsTest, ReadOnlyDriveIsRefusedByBothFolderCommands) {
-    if (!CanMount()) GTEST_SKIP() << "cannot mount file systems here (needs root with mount rights)";
+    if (!IsRoot()) GTEST_SKIP() << "needs root: mounts a read-only tmpfs";
+    if (!CanMount()) GTEST_SKIP() << "cannot mount file systems here";
     ReadOnlyMount ro;
     ASSERT_TRUE(ro.ok());
     os.mapDrive(QLatin1Char('R'), ro.path());
-    drive.makeFile(QStringLiteral("data/a.txt"), 1);
-    Select(drive.path(QStringLiteral("data\\")), QStringLiteral("*.txt"), false);
-    const QString refusal = QStringLiteral("Cannot access R:\\\r\nError: Read-only file system\r\nDisk may be write-protected.");
-    ScriptedMsgBox boxes;
-    boxes.expect(QStringLiteral("Error"), refusal, vbOK, vbOKOnly | vbExclamation);
-    dialogs.answer(QStringLiteral("R:\\"));
-    SpecifyFolder();
-    EXPECT_EQ(form->strDirPath, QStringLiteral("T:\\data\\"));
-    EXPECT_EQ(form->strFilespec, QStringLiteral("*.txt"));
-
-    boxes.expect(QStringLiteral("Purge folders"), kPurgeFoldersQuestion, vbYes, vbYesNo | vbQuestion);
-    boxes.expect(QStringLiteral("Error"), refusal, vbOK, vbOKOnly | vbExclamation);
-    dialogs.answer(QStringLiteral("R:\\"));
-    PurgeFolders();
-    EXPECT_EQ(form->strTopFolder, QString());
-    EXPECT_TRUE(form->lblDirectory->isVisible());
+    ExpectBothCommandsRefuseDriveR(QStringLiteral("Read-only file system"));
     os.unmapDrive(QLatin1Char('R'));
 }
 
@@ -338,4 +346,15 @@ TEST_F(FolderCommandsTest, RecycleBinCannotBeTheTopFolder) {
                  vbOKOnly | vbInformation);
     form->SelectSubfolders(QStringLiteral("T:\\$Recycle.Bin"), QStringLiteral("Pick")); // no dialog
     EXPECT_EQ(form->intNumSelectedFolders, 0);
+}
+
+// The same refusal as an ordinary user meets it: a drive root without write
+// permission.
+TEST_F(FolderCommandsTest, UnwritableDriveRootIsRefusedByBothFolderCommands) {
+    if (IsRoot()) GTEST_SKIP() << "root writes a folder whatever its mode: runs as an ordinary user only";
+    TempDrive shut(QLatin1Char('R'));
+    ASSERT_TRUE(shut.ok());
+    WithMode readOnly(shut.native(), 0555);
+    ASSERT_TRUE(readOnly.ok());
+    ExpectBothCommandsRefuseDriveR(QStringLiteral("Permission denied"));
 }

@@ -639,6 +639,7 @@ TEST_F(PlatformTest, DriveFactsOfATemporaryDrive) {
 
 // Read-only media, mount points and a volume's own trash, on tmpfs mounts.
 TEST_F(PlatformTest, MountedVolumes) {
+    if (!IsRoot()) GTEST_SKIP() << "needs root: mounts tmpfs, ramfs and an image on a loop device";
     if (!CanMount()) GTEST_SKIP() << "cannot mount file systems here";
     {
         Mount ro(T.native("ro"), QStringLiteral("tmpfs"), QStringLiteral("ro,size=64k"));

@@ -302,11 +302,11 @@ TEST_F(PurgeTest, FilesBeyondTwoGibibytesAreOverwrittenToTheirLastCluster) {
 }
 
 TEST_F(PurgeTest, AFileSwappedInWhileALargeOverwriteIsUnderWayIsRefused) {
+    // Real writes: a large file is flushed in segments and opened again
+    // after each, so a file swapped in at a segment's end must be refused.
     const QString victim = drive.native(QStringLiteral("large.bin"));
-    const QString f = drive.makeFile(QStringLiteral("large.bin"), 10);
+    const QString f = drive.makeFile(QStringLiteral("large.bin"), qint64(40) << 20, 'L');
     drive.makeFile(QStringLiteral("other.txt"), QByteArray("other"));
-    os.fakeLength = qint64(1) << 30;
-    os.realWrites = false;
     os.period = 0;
     os.headBytes = 1;
     bool swapped = false;
@@ -317,7 +317,7 @@ TEST_F(PurgeTest, AFileSwappedInWhileALargeOverwriteIsUnderWayIsRefused) {
     EXPECT_EQ(Purge(f, 0, 1, true), PurgeCannotOpen);
     ASSERT_TRUE(swapped);
     EXPECT_EQ(os.overwrites, 1);
-    EXPECT_LT(os.bytesOf(1), qint64(1) << 30); // stopped in the middle
+    EXPECT_LT(os.bytesOf(1), qint64(40) << 20); // stopped in the middle
     EXPECT_EQ(ReadNative(victim), QByteArray("other"));
     EXPECT_TRUE(os.lengthsSet.empty());
     EXPECT_EQ(os.deleteAttempts, 0);

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <sys/stat.h>
 #include <unistd.h>
 
 ScriptedMsgBox::ScriptedMsgBox() {
@@ -140,6 +141,19 @@ bool CanMount() {
     if (rc != 0) return false;
     QProcess::execute(QStringLiteral("umount"), {d.path()});
     return true;
+}
+
+bool IsRoot() { return ::geteuid() == 0; }
+
+WithMode::WithMode(const QString& nativePath, unsigned mode) : path_(QFile::encodeName(nativePath)) {
+    struct stat st {};
+    if (::lstat(path_.constData(), &st) != 0) return;
+    old_ = st.st_mode & 07777;
+    ok_ = ::chmod(path_.constData(), mode_t(mode)) == 0;
+}
+
+WithMode::~WithMode() {
+    if (ok_) ::chmod(path_.constData(), mode_t(old_));
 }
 
 QByteArray ReadNative(const QString& nativePath) {

@@ -100,5 +100,25 @@ class TempDrive {
 // True when the process may mount file systems (root with mount rights).
 bool CanMount();
 
+// True when the tests run as root, who passes every permission check: the
+// plain permission cases run only as an ordinary user.
+bool IsRoot();
+
+// Gives a native file or folder a mode for the life of the object and its old
+// one back afterwards, so that the temporary folder can be removed.
+class WithMode {
+  public:
+    WithMode(const QString& nativePath, unsigned mode);
+    ~WithMode();
+    WithMode(const WithMode&) = delete;
+    WithMode& operator=(const WithMode&) = delete;
+    bool ok() const { return ok_; }
+
+  private:
+    QByteArray path_;
+    unsigned old_ = 0;
+    bool ok_ = false;
+};
+
 // Reads a whole native file.
 QByteArray ReadNative(const QString& nativePath);
