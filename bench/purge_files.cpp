@@ -19,6 +19,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHash>
 #include <QMap>
 #include <algorithm>
 #include <cstdio>
@@ -59,6 +60,7 @@ int main(int argc, char** argv) {
     QChar next = QLatin1Char('P');
     QStringList drivePaths;
     qint64 totalBytes = 0;
+    QMap<QChar, QPair<QList<platform::Entry>, QHash<QString, platform::Entry>>> listings;
     const auto letterOf = [&](const QByteArray& folder) -> QChar {
         auto letter = letters.constFind(folder);
         if (letter != letters.cend()) return *letter;
@@ -100,17 +102,30 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "too many folders\n");
             return 2;
         }
-        platform::Listing listing;
-        int error = 0;
-        if (!os.listFolder(QString(letter) + QStringLiteral(":\\"), listing, error)) {
-            std::fprintf(stderr, "cannot list %s: %s\n", folder.constData(), qPrintable(os.errorText(error)));
-            return 2;
+        // Each folder is listed once, however many of its files are named.
+        auto listed = listings.find(letter);
+        if (listed == listings.end()) {
+            platform::Listing listing;
+            int error = 0;
+            if (!os.listFolder(QString(letter) + QStringLiteral(":\\"), listing, error)) {
+                std::fprintf(stderr, "cannot list %s: %s\n", folder.constData(), qPrintable(os.errorText(error)));
+                return 2;
+            }
+            QHash<QString, platform::Entry> byName;
+            for (const platform::Entry& e : listing.files) byName.insert(e.name, e);
+            listed = listings.insert(letter, {listing.files, byName});
         }
-        const QString name = platform::Platform::decodeName(r.mid(r.lastIndexOf('/') + 1));
-        for (const platform::Entry& e : listing.files) {
-            if (!S_ISDIR(st.st_mode) && e.name != name) continue;
-            drivePaths << e.path;
-            totalBytes += e.size;
+        if (S_ISDIR(st.st_mode)) {
+            for (const platform::Entry& e : listed->first) {
+                drivePaths << e.path;
+                totalBytes += e.size;
+            }
+        } else {
+            const auto e = listed->second.constFind(platform::Platform::decodeName(r.mid(r.lastIndexOf('/') + 1)));
+            if (e != listed->second.cend()) {
+                drivePaths << e->path;
+                totalBytes += e->size;
+            }
         }
     }
     const qsizetype fileCount = drivePaths.size();

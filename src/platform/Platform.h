@@ -69,7 +69,8 @@ struct FileId {
 struct HeldFile {
     QString path;       // the drive path it was resolved from
     int folder = -1;    // the parent folder, held open
-    int file = -1;      // the file itself (a path handle: no reading or writing)
+    int file = -1;      // the file itself: open for reading, or a path handle only
+    bool readable = false; // file is open for reading (else the file cannot be read)
     QByteArray name;    // its name there, as on the disk
     FileId id;
     qint64 length = 0;  // bytes, when resolved

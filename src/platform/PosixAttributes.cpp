@@ -16,14 +16,35 @@ namespace {
 // The calls below reach the file through its path handle (/proc/self/fd),
 // so they change exactly the file that was found, whatever its name names
 // by now.
-int readDosAttrib(int pathFd) {
-    char buf[64];
-    return parseDosAttrib(buf, ::getxattr(fdPath(pathFd).constData(), kDosAttrib, buf, sizeof buf - 1));
+// A handle open for reading is asked directly; a path handle only through
+// /proc, which costs a lookup.
+struct Handle {
+    int fd;
+    bool open;
+};
+
+ssize_t getAttr(Handle h, char* buf, size_t size) {
+    return h.open ? ::fgetxattr(h.fd, kDosAttrib, buf, size) : ::getxattr(fdPath(h.fd).constData(), kDosAttrib, buf, size);
+}
+int setAttr(Handle h, const QByteArray& text) {
+    return h.open ? ::fsetxattr(h.fd, kDosAttrib, text.constData(), size_t(text.size()), 0)
+                  : ::setxattr(fdPath(h.fd).constData(), kDosAttrib, text.constData(), size_t(text.size()), 0);
+}
+int removeAttr(Handle h) {
+    return h.open ? ::fremovexattr(h.fd, kDosAttrib) : ::removexattr(fdPath(h.fd).constData(), kDosAttrib);
+}
+int changeMode(Handle h, mode_t mode) {
+    return h.open ? ::fchmod(h.fd, mode) : ::chmod(fdPath(h.fd).constData(), mode);
 }
 
-int attributesOf(int pathFd, const struct stat& st, const QByteArray& name) {
+int readDosAttrib(Handle h) {
+    char buf[64];
+    return parseDosAttrib(buf, getAttr(h, buf, sizeof buf - 1));
+}
+
+int attributesOf(Handle h, const struct stat& st, const QByteArray& name) {
     if (!S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) return -1;
-    int attr = readDosAttrib(pathFd) & kXattrBits;
+    int attr = readDosAttrib(h) & kXattrBits;
     if (!(st.st_mode & S_IWUSR)) attr |= AttrReadOnly;
     if (name.startsWith('.')) attr |= AttrHidden;
     if (S_ISDIR(st.st_mode)) attr |= AttrDirectory;
@@ -31,9 +52,8 @@ int attributesOf(int pathFd, const struct stat& st, const QByteArray& name) {
     return attr;
 }
 
-bool setAttributesOf(int pathFd, const struct stat& st, int attributes) {
+bool setAttributesOf(Handle h, const struct stat& st, int attributes) {
     if (!S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) return false;
-    const QByteArray target = fdPath(pathFd);
     const bool readOnly = attributes & AttrReadOnly;
     mode_t mode = st.st_mode & 07777;
     if (readOnly) mode &= ~mode_t(S_IWUSR | S_IWGRP | S_IWOTH);
@@ -44,7 +64,7 @@ bool setAttributesOf(int pathFd, const struct stat& st, int attributes) {
     int old = 0;
     {
         char buf[64];
-        const ssize_t n = ::getxattr(target.constData(), kDosAttrib, buf, sizeof buf - 1);
+        const ssize_t n = getAttr(h, buf, sizeof buf - 1);
         if (n > 0) {
             hadXattr = true;
             old = parseDosAttrib(buf, n);
@@ -54,21 +74,20 @@ bool setAttributesOf(int pathFd, const struct stat& st, int attributes) {
     const int wanted = (old & ~(kXattrBits | AttrReadOnly | AttrDirectory)) | (attributes & kXattrBits);
     const bool xattrChanges = hadXattr ? wanted != old : wanted != 0;
 
-    const auto doMode = [&] { return !modeChanges || ::chmod(target.constData(), mode) == 0; };
+    const auto doMode = [&] { return !modeChanges || changeMode(h, mode) == 0; };
     const auto doXattr = [&] {
         if (!xattrChanges) return true;
-        if (wanted == 0) return ::removexattr(target.constData(), kDosAttrib) == 0 || errno == ENODATA;
-        const QByteArray text = "0x" + QByteArray::number(wanted, 16);
-        return ::setxattr(target.constData(), kDosAttrib, text.constData(), size_t(text.size()), 0) == 0;
+        if (wanted == 0) return removeAttr(h) == 0 || errno == ENODATA;
+        return setAttr(h, "0x" + QByteArray::number(wanted, 16)) == 0;
     };
     // A file without write permission takes no user attribute from its
     // owner: make it writable first, or make it read-only last. One that is
     // read-only and stays so is made writable for the change only.
     if (!readOnly) return doMode() && doXattr();
     if (xattrChanges && !(st.st_mode & S_IWUSR)) {
-        bool ok = ::chmod(target.constData(), (st.st_mode & 07777) | S_IWUSR) == 0 && doXattr();
+        bool ok = changeMode(h, (st.st_mode & 07777) | S_IWUSR) == 0 && doXattr();
         const int failure = errno;
-        if (::chmod(target.constData(), mode) != 0) ok = false;
+        if (changeMode(h, mode) != 0) ok = false;
         else if (!ok) errno = failure;
         return ok;
     }
@@ -93,7 +112,7 @@ bool timesOf(int pathFd, FileTimes& times) {
     return true;
 }
 
-bool setTimesOf(int pathFd, const FileTimes& times) {
+bool setTimesOf(Handle h, const FileTimes& times) {
     timespec ts[2];
     const auto set = [](timespec& t, const FileTime& f) {
         if (f.valid) {
@@ -106,11 +125,11 @@ bool setTimesOf(int pathFd, const FileTimes& times) {
     };
     set(ts[0], times.lastAccess);
     set(ts[1], times.lastWrite);
-    return ::utimensat(AT_FDCWD, fdPath(pathFd).constData(), ts, 0) == 0;
+    return h.open ? ::futimens(h.fd, ts) == 0 : ::utimensat(AT_FDCWD, fdPath(h.fd).constData(), ts, 0) == 0;
 }
 
-bool inUse(int pathFd) {
-    const int fd = ::open(fdPath(pathFd).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+bool inUse(Handle h) {
+    const int fd = h.open ? h.fd : ::open(fdPath(h.fd).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) return true;
     bool busy = false;
     struct stat st {};
@@ -138,7 +157,7 @@ bool inUse(int pathFd) {
             }
         }
     }
-    ::close(fd);
+    if (!h.open) ::close(fd);
     return busy;
 }
 
@@ -180,13 +199,13 @@ int PosixPlatform::openEntry(const QString& drivePath, struct stat& st, QByteArr
 }
 
 int PosixPlatform::attributes(const QString& path) const {
-    return withEntry(*this, path, [](int fd, struct stat& st, QByteArray& name) { return attributesOf(fd, st, name); },
+    return withEntry(*this, path, [](int fd, struct stat& st, QByteArray& name) { return attributesOf({fd, false}, st, name); },
                      -1);
 }
 
 bool PosixPlatform::setAttributes(const QString& path, int attributes) {
     return withEntry(
-        *this, path, [attributes](int fd, struct stat& st, QByteArray&) { return setAttributesOf(fd, st, attributes); },
+        *this, path, [attributes](int fd, struct stat& st, QByteArray&) { return setAttributesOf({fd, false}, st, attributes); },
         false);
 }
 
@@ -201,7 +220,7 @@ bool PosixPlatform::setFileTimes(const QString& path, const FileTimes& times) {
     return withEntry(
         *this, path,
         [&times](int fd, struct stat& st, QByteArray&) {
-            return (S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)) && setTimesOf(fd, times);
+            return (S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)) && setTimesOf({fd, false}, times);
         },
         false);
 }
@@ -214,7 +233,7 @@ QDateTime PosixPlatform::lastWriteTime(const QString& path) const {
 
 bool PosixPlatform::fileInUse(const QString& path) const {
     return withEntry(
-        *this, path, [](int fd, struct stat& st, QByteArray&) { return !S_ISREG(st.st_mode) || inUse(fd); }, true);
+        *this, path, [](int fd, struct stat& st, QByteArray&) { return !S_ISREG(st.st_mode) || inUse({fd, false}); }, true);
 }
 
 // ---- The held file: its own inode, whatever its name names by now -------------
@@ -222,13 +241,13 @@ bool PosixPlatform::fileInUse(const QString& path) const {
 int PosixPlatform::heldAttributes(const HeldFile& file) const {
     struct stat st {};
     if (!file.held() || ::fstat(file.file, &st) != 0) return -1;
-    return attributesOf(file.file, st, file.name);
+    return attributesOf({file.file, file.readable}, st, file.name);
 }
 
 bool PosixPlatform::setHeldAttributes(const HeldFile& file, int attributes) {
     struct stat st {};
     if (!file.held() || ::fstat(file.file, &st) != 0) return false;
-    return setAttributesOf(file.file, st, attributes);
+    return setAttributesOf({file.file, file.readable}, st, attributes);
 }
 
 bool PosixPlatform::heldTimes(const HeldFile& file, FileTimes& times) const {
@@ -237,9 +256,11 @@ bool PosixPlatform::heldTimes(const HeldFile& file, FileTimes& times) const {
 }
 
 bool PosixPlatform::setHeldTimes(const HeldFile& file, const FileTimes& times) {
-    return file.held() && setTimesOf(file.file, times);
+    return file.held() && setTimesOf({file.file, file.readable}, times);
 }
 
-bool PosixPlatform::heldInUse(const HeldFile& file) const { return !file.held() || inUse(file.file); }
+bool PosixPlatform::heldInUse(const HeldFile& file) const {
+    return !file.held() || !file.readable || inUse({file.file, true});
+}
 
 } // namespace platform

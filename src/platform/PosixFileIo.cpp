@@ -151,7 +151,7 @@ bool PosixPlatform::holdFile(const QString& path, HeldFile& file, int& error) {
         return false;
     };
     if (at.name.isEmpty()) return fail(EISDIR);
-    const int fd = ::openat(at.dir, at.name.constData(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+    int fd = ::openat(at.dir, at.name.constData(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) return fail(errno);
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
@@ -159,6 +159,23 @@ bool PosixPlatform::holdFile(const QString& path, HeldFile& file, int& error) {
         ::close(fd);
         return fail(e);
     }
+    // Known to be a regular file now, it is opened for reading (never a
+    // device or FIFO), so that its attributes, times and locks are had
+    // from the handle itself. A file that cannot be read keeps the path
+    // handle; it counts as in use.
+    bool readable = false;
+    const int rd = ::openat(at.dir, at.name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (rd >= 0) {
+        struct stat rst {};
+        if (::fstat(rd, &rst) == 0 && rst.st_dev == st.st_dev && rst.st_ino == st.st_ino) {
+            ::close(fd);
+            fd = rd;
+            readable = true;
+        } else {
+            ::close(rd);
+        }
+    }
+    file.readable = readable;
     file.path = path;
     file.folder = at.dir;
     file.file = fd;
@@ -187,11 +204,8 @@ int PosixPlatform::openHeld(const HeldFile& file) { return reopen(file, O_WRONLY
 bool PosixPlatform::dataExtents(const HeldFile& file, qint64 length, QList<QPair<qint64, qint64>>& extents) const {
     extents.clear();
     if (length <= 0) return false;
-    const int handle = reopen(file, O_RDONLY);
-    if (handle < 0) return false;
-    const bool known = extentsOf(handle, length, extents);
-    ::close(handle);
-    return known;
+    if (!file.readable) return false;
+    return extentsOf(file.file, length, extents);
 }
 
 namespace {
@@ -261,6 +275,8 @@ void PosixPlatform::writeback(int handle, qint64 offset, qint64 len, bool wait) 
 bool PosixPlatform::closeFile(int handle) { return handle >= 0 && ::close(handle) == 0; }
 
 bool PosixPlatform::flushHeld(const HeldFile& file) {
+    // The held handle is the file itself, whatever its name names by now.
+    if (file.readable) return file.held() && ::fsync(file.file) == 0;
     const int fd = reopen(file, O_RDONLY);
     if (fd < 0) return false;
     const bool ok = ::fsync(fd) == 0;
