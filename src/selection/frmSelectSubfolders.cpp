@@ -3,6 +3,7 @@
 #include "platform/Platform.h"
 #include "selection/folder.h"
 #include "support/FormUi.h"
+#include "support/WindowRulesUi.h"
 #include "support/QuickSort.h"
 #include "support/Seams.h"
 #include "support/StrProc.h"
@@ -13,6 +14,7 @@
 #include <QLocale>
 #include <QShowEvent>
 #include <QTimer>
+#include <QWheelEvent>
 
 namespace {
 
@@ -85,6 +87,7 @@ frmSelectSubfolders::frmSelectSubfolders(QWidget* parent) : QDialog(parent) {
 
     resize(tw(12000), tw(5000));
     LayoutRows(0);
+    PrepareForm(this);
 }
 
 frmSelectSubfolders& frmSelectSubfolders::instance() {
@@ -141,6 +144,7 @@ void frmSelectSubfolders::ApplyColours() {
     SetColours(picSubfolders, back, fore);
     SetColours(progress_, back, fore);
     SetColours(lblNumSubfolders, back, fore);
+    KeepSystemColours(vsbScrollBar);
 }
 
 void frmSelectSubfolders::ShowProgress(const QString& text) {
@@ -448,6 +452,16 @@ void frmSelectSubfolders::closeEvent(QCloseEvent* event) {
         cmdCancel_Click();
     }
     event->accept();
+}
+
+// The wheel over the rows scrolls them, as over any list.
+void frmSelectSubfolders::wheelEvent(QWheelEvent* event) {
+    if (vsbScrollBar->isVisible() && vsbScrollBar->isEnabled()) {
+        QCoreApplication::sendEvent(vsbScrollBar, event);
+        event->accept();
+        return;
+    }
+    QDialog::wheelEvent(event);
 }
 
 // Escape acts as Cancel.
