@@ -14,7 +14,6 @@
 #include <QLocale>
 #include <QShowEvent>
 #include <QTimer>
-#include <QWheelEvent>
 
 namespace {
 
@@ -52,6 +51,7 @@ frmSelectSubfolders::frmSelectSubfolders(QWidget* parent) : QDialog(parent) {
     picSubfolders = new QFrame(this);
     picSubfolders->setObjectName(QStringLiteral("picSubfolders"));
     picSubfolders->setFrameShape(QFrame::NoFrame);
+    picSubfolders->installEventFilter(this);
     progress_ = new QLabel(picSubfolders);
     progress_->setObjectName(QStringLiteral("lblReadingDisk"));
     progress_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -331,6 +331,7 @@ void frmSelectSubfolders::LayoutRows(int rows) {
         // A button fills with its button colour; the row shows the list's.
         box->setAutoFillBackground(false);
         connect(box, &QCheckBox::toggled, this, [this, k](bool on) { OnRowToggled(k, on); });
+        box->installEventFilter(this);
         chkSubfolder.append(box);
     }
     for (int k = 0; k < int(chkSubfolder.size()); ++k) {
@@ -455,13 +456,13 @@ void frmSelectSubfolders::closeEvent(QCloseEvent* event) {
 }
 
 // The wheel over the rows scrolls them, as over any list.
-void frmSelectSubfolders::wheelEvent(QWheelEvent* event) {
-    if (vsbScrollBar->isVisible() && vsbScrollBar->isEnabled()) {
+bool frmSelectSubfolders::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Wheel && vsbScrollBar->isVisible() && vsbScrollBar->isEnabled() &&
+        (watched == picSubfolders || chkSubfolder.contains(qobject_cast<QCheckBox*>(watched)))) {
         QCoreApplication::sendEvent(vsbScrollBar, event);
-        event->accept();
-        return;
+        return true;
     }
-    QDialog::wheelEvent(event);
+    return QDialog::eventFilter(watched, event);
 }
 
 // Escape acts as Cancel.

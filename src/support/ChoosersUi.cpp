@@ -3,7 +3,6 @@
 #include "platform/Platform.h"
 #include "support/ModalUi.h"
 #include "support/Seams.h"
-#include "support/WindowRulesUi.h"
 
 #include <QDir>
 #include <QFile>
@@ -91,11 +90,14 @@ void ShowPrompt(QFileDialog& dialog, const QString& prompt) {
     label->setObjectName(QStringLiteral("lblPrompt"));
     label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
-    label->setText(platform::Platform::shownName(prompt).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    label->setText(
+        platform::Platform::shownName(prompt).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     int columns = 1;
-    for (const Cell& c : cells) columns = std::max(columns, c.column + c.columnSpan);
+    for (const Cell& c : cells)
+        columns = std::max(columns, c.column + c.columnSpan);
     grid->addWidget(label, 0, 0, 1, columns);
-    for (const Cell& c : cells) grid->addItem(c.item, c.row + 1, c.column, c.rowSpan, c.columnSpan);
+    for (const Cell& c : cells)
+        grid->addItem(c.item, c.row + 1, c.column, c.rowSpan, c.columnSpan);
 }
 
 QString Run(QFileDialog& dialog) {
@@ -145,7 +147,6 @@ class QtFileDialogs : public FileDialogs {
         dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontResolveSymlinks);
         dialog.setDirectory(ChooserStartFolder(start));
         ShowDrivesInSideBar(dialog);
-        PrepareForm(&dialog);
     }
 };
 

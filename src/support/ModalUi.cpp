@@ -17,7 +17,9 @@ QPointer<QWidget>& mainWindow() {
     return w;
 }
 
-bool Usable(const QWidget* w, const QWidget* except) { return w && w != except && w->isVisible(); }
+bool Usable(const QWidget* w, const QWidget* except) {
+    return w && w != except && w->isVisible();
+}
 } // namespace
 
 QWidget* DialogOwner(const QWidget* except) {
@@ -29,11 +31,14 @@ QWidget* DialogOwner(const QWidget* except) {
     return main && main != except ? main->window() : nullptr;
 }
 
-void SetMainWindow(QWidget* window) { mainWindow() = window; }
+void SetMainWindow(QWidget* window) {
+    mainWindow() = window;
+}
 
 void ShowModal(QDialog* dialog, QWidget* owner) {
     if (!dialog) return;
-    PrepareForm(dialog);
+    InstallWindowRules();
+    if (IsProgramForm(dialog)) PrepareForm(dialog);
     QWidget* opener = owner ? owner->window() : DialogOwner(dialog);
     if (opener == dialog) opener = nullptr;
     // Owned by the opener only while shown: the program's dialogs live for the

@@ -13,20 +13,22 @@ namespace {
 const char* const kReadingOrder = "veldraneReadingOrder";
 const char* const kListHeight = "veldraneListHeight";
 
-bool TakesTabFocus(const QWidget* w) { return (w->focusPolicy() & Qt::TabFocus) && !w->focusProxy(); }
+bool TakesTabFocus(const QWidget* w) {
+    return (w->focusPolicy() & Qt::TabFocus) && !w->focusProxy();
+}
 
 bool HoldsTabFocus(const QWidget* w) {
     const QList<QWidget*> below = w->findChildren<QWidget*>();
-    return std::any_of(below.begin(), below.end(), [w](const QWidget* c) {
-        return c->window() == w->window() && TakesTabFocus(c);
-    });
+    return std::any_of(below.begin(), below.end(),
+                       [w](const QWidget* c) { return c->window() == w->window() && TakesTabFocus(c); });
 }
 
 // Rows first, then left to right within a row: a widget belongs to the row
 // when its top lies above the middle of every widget already in it.
 void SortByReading(QList<QWidget*>& items) {
-    std::stable_sort(items.begin(), items.end(),
-                     [](const QWidget* a, const QWidget* b) { return a->geometry().top() < b->geometry().top(); });
+    std::stable_sort(items.begin(), items.end(), [](const QWidget* a, const QWidget* b) {
+        return a->geometry().top() < b->geometry().top();
+    });
     QList<QWidget*> out;
     for (qsizetype i = 0; i < items.size();) {
         qsizetype j = i + 1;
@@ -36,8 +38,9 @@ void SortByReading(QList<QWidget*>& items) {
             ++j;
         }
         QList<QWidget*> row = items.mid(i, j - i);
-        std::stable_sort(row.begin(), row.end(),
-                         [](const QWidget* a, const QWidget* b) { return a->geometry().left() < b->geometry().left(); });
+        std::stable_sort(row.begin(), row.end(), [](const QWidget* a, const QWidget* b) {
+            return a->geometry().left() < b->geometry().left();
+        });
         out += row;
         i = j;
     }
@@ -63,7 +66,8 @@ void Collect(QWidget* container, QList<QWidget*>& order) {
 
 void ApplyReadingOrder(QWidget* window) {
     const QList<QWidget*> order = ReadingOrder(window);
-    for (qsizetype i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
+    for (qsizetype i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
 }
 
 // A list that pops up over the whole screen is hard to use: it drops down
@@ -85,9 +89,10 @@ class WindowRules : public QObject {
         case QEvent::KeyPress:
             return KeyPress(watched, static_cast<QKeyEvent*>(event));
         case QEvent::Show:
-            if (auto* box = qobject_cast<QComboBox*>(watched)) KeepListHeight(box);
-            if (auto* w = qobject_cast<QWidget*>(watched);
-                w && w->isWindow() && w->objectName().startsWith(QLatin1String("frm")))
+            if (auto* box = qobject_cast<QComboBox*>(watched);
+                box && box->window()->property(kReadingOrder).toBool())
+                KeepListHeight(box);
+            if (auto* w = qobject_cast<QWidget*>(watched); w && w->isWindow() && IsProgramForm(w))
                 PrepareForm(w);
             break;
         default:
@@ -119,14 +124,18 @@ class WindowRules : public QObject {
     }
 };
 
+} // namespace
+
+bool IsProgramForm(const QWidget* window) {
+    return window && window->objectName().startsWith(QLatin1String("frm"));
+}
+
 void InstallWindowRules() {
     static QPointer<WindowRules> rules;
     if (rules || !qApp) return;
     rules = new WindowRules(qApp);
     qApp->installEventFilter(rules);
 }
-
-} // namespace
 
 QList<QWidget*> ReadingOrder(QWidget* window) {
     QList<QWidget*> order;
@@ -138,5 +147,6 @@ void PrepareForm(QWidget* form) {
     InstallWindowRules();
     if (!form) return;
     form->setProperty(kReadingOrder, true);
-    for (QComboBox* box : form->findChildren<QComboBox*>()) KeepListHeight(box);
+    for (QComboBox* box : form->findChildren<QComboBox*>())
+        KeepListHeight(box);
 }

@@ -25,7 +25,8 @@ namespace {
 
 void Wait(int ms) {
     QDeadlineTimer t(ms);
-    while (!t.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    while (!t.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
 }
 
 template <class T> T* WaitForModal(int ms = 5000) {
@@ -37,7 +38,9 @@ template <class T> T* WaitForModal(int ms = 5000) {
     return nullptr;
 }
 
-QImage Screen() { return QGuiApplication::primaryScreen()->grabWindow(0).toImage(); }
+QImage Screen() {
+    return QGuiApplication::primaryScreen()->grabWindow(0).toImage();
+}
 
 // The screen shows w itself at its point p (a point of w's own surface).
 bool OnTop(const QImage& screen, QWidget* w, QPoint p) {
@@ -45,7 +48,8 @@ bool OnTop(const QImage& screen, QWidget* w, QPoint p) {
     const QPoint g = w->mapToGlobal(p) * screen.devicePixelRatio();
     const QColor seen = screen.pixelColor(g);
     const QColor want = own.pixelColor(p * own.devicePixelRatio());
-    const int d = qAbs(seen.red() - want.red()) + qAbs(seen.green() - want.green()) + qAbs(seen.blue() - want.blue());
+    const int d =
+        qAbs(seen.red() - want.red()) + qAbs(seen.green() - want.green()) + qAbs(seen.blue() - want.blue());
     std::printf("  %s at (%d,%d): screen %s, own %s\n", qPrintable(w->objectName()), g.x(), g.y(),
                 qPrintable(seen.name()), qPrintable(want.name()));
     return d < 30;
@@ -61,12 +65,14 @@ int Stacking(frmMain& main, const QString& out) {
             QCoreApplication::exit(1);
             return;
         }
-        QTimer::singleShot(0, dialog, [dialog]() { dialog->cmdAccept->click(); });
-        auto* box = WaitForModal<QMessageBox>();
-        if (!box) {
-            std::printf("the confirmation did not appear\n");
-            failures++;
-        } else {
+        // The box runs its own loop: it is looked at from a timer inside it.
+        QTimer::singleShot(300, dialog, [&, dialog]() {
+            auto* box = WaitForModal<QMessageBox>();
+            if (!box) {
+                std::printf("the confirmation did not appear\n");
+                failures++;
+                return;
+            }
             Wait(800);
             // A click on the main window raises it.
             main.raise();
@@ -79,7 +85,8 @@ int Stacking(frmMain& main, const QString& out) {
                 failures++;
             }
             // A point of the dialog's surface beside the box.
-            const QRect boxOnDialog(dialog->mapFromGlobal(box->frameGeometry().topLeft()), box->frameGeometry().size());
+            const QRect boxOnDialog(dialog->mapFromGlobal(box->frameGeometry().topLeft()),
+                                    box->frameGeometry().size());
             QPoint p(6, dialog->height() - 6);
             if (boxOnDialog.contains(p)) p = QPoint(dialog->width() - 6, 6);
             if (!OnTop(shot, dialog, p)) {
@@ -93,7 +100,8 @@ int Stacking(frmMain& main, const QString& out) {
                 failures++;
             }
             box->button(QMessageBox::No)->click();
-        }
+        });
+        dialog->cmdAccept->click();
         Wait(200);
         dialog->cmdCancel->click();
     });
@@ -108,7 +116,8 @@ void Gallery(frmMain& main, const QString& out) {
         Screen().save(out + QLatin1Char('/') + name + QStringLiteral(".png"));
     };
     save(QStringLiteral("main"));
-    const auto shoot = [&](const QString& name, std::function<void()> open, std::function<void(QDialog*)> close) {
+    const auto shoot = [&](const QString& name, std::function<void()> open,
+                           std::function<void(QDialog*)> close) {
         QTimer::singleShot(300, &main, [&, name, close]() {
             auto* d = WaitForModal<QDialog>();
             if (!d) return;
@@ -119,16 +128,26 @@ void Gallery(frmMain& main, const QString& out) {
         open();
     };
     const auto reject = [](QDialog* d) { d->reject(); };
-    shoot(QStringLiteral("type-of-purge"), [&] { main.cmdTypeOfPurge->click(); }, reject);
-    shoot(QStringLiteral("date"), [&] { main.cmdOnlyBefore->click(); }, reject);
-    shoot(QStringLiteral("specify-drive"), [&] { ShowModal(&frmSpecifyDrive2::instance()); }, reject);
-    shoot(QStringLiteral("single-file-chooser"), [&] { main.cmdSingleFile_MouseUp(); }, reject);
+    shoot(
+        QStringLiteral("type-of-purge"), [&] { main.cmdTypeOfPurge->click(); }, reject);
+    shoot(
+        QStringLiteral("date"), [&] { main.cmdOnlyBefore->click(); }, reject);
+    shoot(
+        QStringLiteral("specify-drive"), [&] { ShowModal(&frmSpecifyDrive2::instance()); }, reject);
+    shoot(
+        QStringLiteral("single-file-chooser"), [&] { main.cmdSingleFile_MouseUp(); }, reject);
     const QString top = qEnvironmentVariable("VELDRANE_GALLERY_TOP");
     if (!top.isEmpty()) {
         main.strDirPath = top;
-        shoot(QStringLiteral("specify-files"), [&] { main.cmdSpecifyFiles_MouseUp(); }, reject);
-        shoot(QStringLiteral("select-subfolders"), [&] { main.SelectSubfolders(top, QStringLiteral("Select subfolders of ") + top + QStringLiteral(" to be purged.")); },
-              reject);
+        shoot(
+            QStringLiteral("specify-files"), [&] { main.cmdSpecifyFiles_MouseUp(); }, reject);
+        shoot(
+            QStringLiteral("select-subfolders"),
+            [&] {
+                main.SelectSubfolders(top, QStringLiteral("Select subfolders of ") + top +
+                                               QStringLiteral(" to be purged."));
+            },
+            reject);
         // "Selection cancelled."
         if (auto* box = WaitForModal<QMessageBox>(1500)) box->button(QMessageBox::Ok)->click();
     }

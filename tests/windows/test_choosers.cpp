@@ -25,7 +25,8 @@ QStringList SideBar(QFileDialog* chooser) {
     QStringList out;
     auto* bar = chooser->findChild<QListView*>(QStringLiteral("sidebar"));
     if (!bar) return out;
-    for (int row = 0; row < bar->model()->rowCount(); ++row) out << bar->model()->index(row, 0).data().toString();
+    for (int row = 0; row < bar->model()->rowCount(); ++row)
+        out << bar->model()->index(row, 0).data().toString();
     return out;
 }
 
@@ -39,8 +40,10 @@ TEST_F(WindowsTest, SingleFileChooserOpensAtTheChosenFolder) {
         QFileDialog* chooser = Chooser(d);
         ASSERT_NE(chooser, nullptr);
         ExpectOwnedBy(chooser, form.get());
-        EXPECT_EQ(QDir(chooser->directory()).canonicalPath(), QDir(drive.native(QStringLiteral("data"))).canonicalPath());
-        EXPECT_TRUE(SideBar(chooser).contains(QStringLiteral("T:"))) << SideBar(chooser).join(u',').toStdString();
+        EXPECT_EQ(QDir(chooser->directory()).canonicalPath(),
+                  QDir(drive.native(QStringLiteral("data"))).canonicalPath());
+        EXPECT_TRUE(SideBar(chooser).contains(QStringLiteral("T:")))
+            << SideBar(chooser).join(u',').toStdString();
         EXPECT_EQ(chooser->nameFilters(), QStringList{QStringLiteral("All files (*.*)")});
         // The caption says *.*, and names without a dot are listed as well.
         auto* model = chooser->findChild<QFileSystemModel*>();
@@ -64,8 +67,9 @@ TEST_F(WindowsTest, PurgeFoldersChooserShowsItsWholePrompt) {
         EXPECT_EQ(QDir(chooser->directory()).canonicalPath(), QDir::home().canonicalPath());
         auto* prompt = chooser->findChild<QLabel*>(QStringLiteral("lblPrompt"));
         ASSERT_NE(prompt, nullptr);
-        EXPECT_EQ(prompt->text(), QStringLiteral("Specify the folder containing the subfolders\nto be purged (or a "
-                                                 "selection of them)"));
+        EXPECT_EQ(prompt->text(),
+                  QStringLiteral("Specify the folder containing the subfolders\nto be purged (or a "
+                                 "selection of them)"));
         EXPECT_TRUE(prompt->isVisible());
         EXPECT_LE(prompt->sizeHint().width(), prompt->width());
         Press(d, Qt::Key_Escape);
@@ -78,9 +82,12 @@ TEST(Choosers, FiltersAndStartFolders) {
     const ChooserFilter all = ParseChooserFilter(QStringLiteral("All files (*.*) | *.*"));
     EXPECT_EQ(all.captions, QStringList{QStringLiteral("All files (*.*)")});
     EXPECT_EQ(all.patterns, (QList<QStringList>{{QStringLiteral("*")}}));
-    const ChooserFilter two = ParseChooserFilter(QStringLiteral("Operation files (*.vqs)|*.vqs|Text (*.txt;*.log)|*.txt;*.log"));
-    EXPECT_EQ(two.captions, (QStringList{QStringLiteral("Operation files (*.vqs)"), QStringLiteral("Text (*.txt;*.log)")}));
-    EXPECT_EQ(two.patterns, (QList<QStringList>{{QStringLiteral("*.vqs")}, {QStringLiteral("*.txt"), QStringLiteral("*.log")}}));
+    const ChooserFilter two =
+        ParseChooserFilter(QStringLiteral("Operation files (*.vqs)|*.vqs|Text (*.txt;*.log)|*.txt;*.log"));
+    EXPECT_EQ(two.captions,
+              (QStringList{QStringLiteral("Operation files (*.vqs)"), QStringLiteral("Text (*.txt;*.log)")}));
+    EXPECT_EQ(two.patterns, (QList<QStringList>{{QStringLiteral("*.vqs")},
+                                                {QStringLiteral("*.txt"), QStringLiteral("*.log")}}));
     EXPECT_EQ(ParseChooserFilter(QString()).captions, QStringList{QStringLiteral("All files (*.*)")});
 
     TempDrive drive(QLatin1Char('S'));

@@ -37,7 +37,8 @@ void ExpectBacktabReverses(QWidget* window, const QStringList& cycle) {
         back << window->focusWidget()->objectName();
     }
     QStringList expected{cycle.first()};
-    for (qsizetype i = cycle.size() - 1; i > 0; --i) expected << cycle[i];
+    for (qsizetype i = cycle.size() - 1; i > 0; --i)
+        expected << cycle[i];
     EXPECT_EQ(back, expected);
 }
 
@@ -45,10 +46,10 @@ void ExpectBacktabReverses(QWidget* window, const QStringList& cycle) {
 
 TEST_F(WindowsTest, MainWindowTabsRowByRow) {
     const QStringList cycle = TabCycle(form.get());
-    EXPECT_EQ(cycle, (QStringList{"cmdSpecifyDirectory_0", "cmdSpecifyDirectory_1", "cmdSpecifyFiles", "cmdSingleFile",
-                                  "cmdSubdirectories", "cmdOnlyBefore", "cmdTypeOfPurge", "cmdTestPurgeSpeed",
-                                  "cmdProcessFiles_2", "cmdProcessFiles_1", "cmdReportScreen", "cmdHelp", "cmdSetup",
-                                  "cmdQuit"}));
+    EXPECT_EQ(cycle, (QStringList{"cmdSpecifyDirectory_0", "cmdSpecifyDirectory_1", "cmdSpecifyFiles",
+                                  "cmdSingleFile", "cmdSubdirectories", "cmdOnlyBefore", "cmdTypeOfPurge",
+                                  "cmdTestPurgeSpeed", "cmdProcessFiles_2", "cmdProcessFiles_1",
+                                  "cmdReportScreen", "cmdHelp", "cmdSetup", "cmdQuit"}));
     ExpectBacktabReverses(form.get(), cycle);
 }
 
@@ -65,19 +66,24 @@ TEST_F(WindowsTest, DialogsTabInReadingOrder) {
     const Case cases[] = {
         {"type of purge",
          [&] { form->cmdTypeOfPurge_MouseUp(); },
-         {"cmdAccept", "cmdCancel", "optPurgeType_0", "cboNumberOfPasses_0", "optPurgeType_1", "optPurgeType_2"}},
+         {"cmdAccept", "cmdCancel", "optPurgeType_0", "cboNumberOfPasses_0", "optPurgeType_1",
+          "optPurgeType_2"}},
         {"date",
          [&] { form->cmdOnlyBefore_MouseUp(); },
          {"cmdCancel", "cboMonthNames", "cboDayNumbers", "txbYear", "cmdClear", "cmdAccept"}},
         {"specify files",
          [&] { form->cmdSpecifyFiles_MouseUp(); },
-         {"cmdCancel", "optSingleFile", "File", "optAllFiles", "optExtension", "txbExtension", "optMultipleFiles",
-          "txbFilespec"}},
+         {"cmdCancel", "optSingleFile", "File", "optAllFiles", "optExtension", "txbExtension",
+          "optMultipleFiles", "txbFilespec"}},
         {"select subfolders",
-         [&] { form->SelectSubfolders(drive.path(QStringLiteral("top")), QStringLiteral("Select subfolders")); },
+         [&] {
+             form->SelectSubfolders(drive.path(QStringLiteral("top")), QStringLiteral("Select subfolders"));
+         },
          {"cmdAccept", "cmdCancel", "chkSubfolder_0", "chkSubfolder_1", "cmdSelectDeselectAllSubfolders_0",
           "cmdSelectDeselectAllSubfolders_1"}},
-        {"specify drive", [&] { ShowModal(&frmSpecifyDrive2::instance(), form.get()); }, {"cmdCancel", "cmdAccept", "cboDrives"}},
+        {"specify drive",
+         [&] { ShowModal(&frmSpecifyDrive2::instance(), form.get()); },
+         {"cmdCancel", "cmdAccept", "cboDrives"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -26,8 +26,10 @@ TEST_F(WindowsTest, TypeOfPurgeAndItsConfirmation) {
         Press(d, Qt::Key_Escape);
         EXPECT_FALSE(d->isVisible());
     });
-    modal.then(Box(&dialog, QStringLiteral("In the type of purge specified each file will be overwritten 12 times.\nIs this OK?"),
-                   QMessageBox::No));
+    modal.then(Box(
+        &dialog,
+        QStringLiteral("In the type of purge specified each file will be overwritten 12 times.\nIs this OK?"),
+        QMessageBox::No));
     form->cmdTypeOfPurge->setFocus();
     // Enter on the main window's focused button opens the dialog.
     Press(form.get(), Qt::Key_Return);
@@ -95,7 +97,8 @@ TEST_F(WindowsTest, SelectSubfoldersAndItsCloseQuestion) {
         frmSelectSubfolders::instance().WaitUntilRead();
         d->close();
     });
-    modal.then(Box(&dialog, QStringLiteral("Please exit this window only by clicking on 'Accept' or 'Cancel'."),
+    modal.then(Box(&dialog,
+                   QStringLiteral("Please exit this window only by clicking on 'Accept' or 'Cancel'."),
                    QMessageBox::Ok));
     // Once the dialog has gone, the main window owns the next box.
     modal.then(Box(&main, QStringLiteral("Selection cancelled."), QMessageBox::Ok));
