@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Installs what building and testing Veldrane needs on Debian 12, if missing.
 # g++ brings the sanitizer runtimes; util-linux (setpriv, unshare, mountpoint),
-# mount and passwd (useradd) serve the test run as an ordinary user.
+# mount and passwd (useradd) serve the test run as an ordinary user; xvfb,
+# x11-utils and openbox the check that windows stay in front of their owner.
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
-          libgtest-dev libgmock-dev googletest fonts-dejavu-core xvfb xauth
+          libgtest-dev libgmock-dev googletest fonts-dejavu-core xvfb xauth x11-utils openbox
           util-linux mount passwd)
 missing=()
 for p in "${packages[@]}"; do

@@ -9,6 +9,7 @@
 #include "support/Language.h"
 #include "support/ModalUi.h"
 #include "support/Seams.h"
+#include "support/WindowRulesUi.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -55,6 +56,8 @@ void WhiteOnBlack(QLabel* label) {
 frmMain::frmMain(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("frmMain"));
     BuildControls();
+    PrepareForm(this);
+    SetMainWindow(this);
     qApp->installEventFilter(this);
 }
 
@@ -415,7 +418,7 @@ void frmMain::cmdTypeOfPurge_MouseUp() {
            topLeft.y() + tw(420) + fraMenu->y() + cmdSpecifyDirectory[0]->y());
     const auto connection = connect(&f, &frmTypeOfPurge::choiceAccepted, this,
                                     [this]() { SetCaption(lblEstimatedTime, QString()); });
-    ShowModal(&f);
+    ShowModal(&f, this);
     disconnect(connection);
     EnableCommandFrame(true);
     ShowTypeOfPurge();

@@ -2,6 +2,7 @@
 
 #include "app/MainState.h"
 #include "support/FormUi.h"
+#include "support/WindowRulesUi.h"
 #include "support/Language.h"
 #include "support/Seams.h"
 
@@ -80,6 +81,7 @@ frmTypeOfPurge::frmTypeOfPurge(QWidget* parent) : QDialog(parent) {
     connect(cmdAccept, &QPushButton::clicked, this, &frmTypeOfPurge::cmdAccept_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmTypeOfPurge::cmdCancel_Click);
     setFixedSize(tw(8440), tw(5040));
+    PrepareForm(this);
 }
 
 frmTypeOfPurge& frmTypeOfPurge::instance() {

@@ -1,28 +1,12 @@
 #include "selection/Filespec.h"
 
+#include "support/StrProc.h"
+
 #include <string>
 
 namespace Filespec {
 
 namespace {
-
-// One element per character: a surrogate pair is one character, and a lone
-// surrogate (one undecodable byte of a name) is a character of its own, so it
-// can only ever equal itself.
-std::u32string characters(const QString& s) {
-    std::u32string out;
-    out.reserve(std::size_t(s.size()));
-    for (qsizetype i = 0; i < s.size(); ++i) {
-        const char16_t c = s.at(i).unicode();
-        if (QChar::isHighSurrogate(c) && i + 1 < s.size() && s.at(i + 1).isLowSurrogate()) {
-            out.push_back(QChar::surrogateToUcs4(c, s.at(i + 1).unicode()));
-            ++i;
-        } else {
-            out.push_back(c);
-        }
-    }
-    return out;
-}
 
 QString trimSpaces(const QString& s) {
     qsizetype b = 0, e = s.size();
@@ -45,8 +29,8 @@ bool WildcardMatch(const QString& nameHalf, const QString& patternHalf, bool cas
     }
     if (p.isEmpty()) return true; // an empty pattern half matches anything
 
-    const std::u32string name = characters(n);
-    const std::u32string pat = characters(p);
+    const std::u32string name = StrProc::Characters(n);
+    const std::u32string pat = StrProc::Characters(p);
     std::size_t i = 0;
     std::size_t j = 0;
     for (;;) {

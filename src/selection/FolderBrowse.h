@@ -5,6 +5,7 @@
 
 class QWidget;
 
-// Shows the folder browser with prompt as its title; the chosen folder as a
-// drive path, or "" when cancelled.
-QString BrowseForFolder(QWidget* owner, const QString& prompt);
+// Shows the folder browser with prompt, opened at startFolder (a drive path;
+// the user's home folder when empty); the chosen folder as a drive path, or
+// "" when cancelled.
+QString BrowseForFolder(QWidget* owner, const QString& prompt, const QString& startFolder = {});

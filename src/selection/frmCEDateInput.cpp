@@ -2,7 +2,9 @@
 
 #include "selection/DatePr2.h"
 #include "support/FormUi.h"
+#include "support/WindowRulesUi.h"
 #include "support/Seams.h"
+#include "support/WindowRulesUi.h"
 
 #include <QShowEvent>
 
@@ -73,6 +75,8 @@ frmCEDateInput::frmCEDateInput(QWidget* parent) : QDialog(parent) {
     connect(cboDayNumbers, QOverload<int>::of(&QComboBox::activated), this, [this](int) { DateListChosen(); });
 
     setFixedSize(tw(kDesignWidth), tw(kDesignHeight));
+    PrepareForm(this);
+    PrepareForm(this);
 }
 
 frmCEDateInput& frmCEDateInput::instance() {

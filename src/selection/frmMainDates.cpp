@@ -41,7 +41,7 @@ void frmMain::cmdOnlyBefore_MouseUp() {
     EnableCommandFrame(false);
     const QPoint topLeft = frameGeometry().topLeft();
     f.move(topLeft.x() + fraMenu->width() + tw(250), topLeft.y() + cmdOnlyBefore->y() + tw(450));
-    ShowModal(&f);
+    ShowModal(&f, this);
 
     if (f.intReturnValue == 1) {
         lngOnlyBeforeThisJDN = f.lngJDN;

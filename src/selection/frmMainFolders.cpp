@@ -95,7 +95,7 @@ void frmMain::cmdSpecifyDirectory_MouseUp(int index) {
         // "Specify folder": the folder of an ordinary operation.
         SaveSelectionCaptions();
         SetCaption(lblSetupFilename, QString());
-        const QString chosen = BrowseForFolder(this, QStringLiteral("Specify folder containing files to be purged"));
+        const QString chosen = BrowseForFolder(this, QStringLiteral("Specify folder containing files to be purged"), strDirPath);
         // A cancelled browser is not a drive to test.
         if (!chosen.isEmpty() && !RefusedForWriting(chosen)) {
             QString path = chosen;
@@ -161,7 +161,8 @@ void frmMain::cmdSpecifyDirectory_MouseUp(int index) {
 
     HideSelectionLabels();
     const QString chosen = BrowseForFolder(this, QStringLiteral("Specify the folder containing the subfolders") + kCrLf +
-                                                     QStringLiteral("to be purged (or a selection of them)"));
+                                                     QStringLiteral("to be purged (or a selection of them)"),
+                                           strTopFolder.isEmpty() ? strDirPath : strTopFolder);
     if (!chosen.isEmpty() && !RefusedForWriting(chosen)) {
         QString errorText;
         const qint32 subfolders = folder::CountSubfolders(chosen, errorText);
@@ -265,7 +266,7 @@ void frmMain::SelectSubfolders(const QString& strTop, const QString& strCaption)
     }
     f.strFoldersPassedToSelectFoldersForm =
         intNumSelectedFolders > 0 ? strSelectedFolders.mid(0, intNumSelectedFolders).join(kCrLf) : QString();
-    ShowModal(&f);
+    ShowModal(&f, this);
 
     if (!f.blnFolderSelectionAccepted) {
         MsgBox(QStringLiteral("Selection cancelled."), vbOKOnly | vbInformation, QStringLiteral("Folder selection"));

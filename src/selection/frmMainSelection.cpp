@@ -220,7 +220,7 @@ void frmMain::cmdSpecifyFiles_MouseUp() {
     f.setWindowIcon(windowIcon());
     const QPoint topLeft = frameGeometry().topLeft();
     f.move(topLeft.x() + fraMenu->width() + tw(250), topLeft.y() + fraMenu->y() + tw(1030));
-    ShowModal(&f);
+    ShowModal(&f, this);
 
     if (f.blnAccept) {
         QString spec;
@@ -258,7 +258,7 @@ void frmMain::cmdSpecifyFiles_MouseUp() {
 void frmMain::cmdSingleFile_MouseUp() {
     if (blnBusy) return;
     const QString title = cmdSingleFile->text();
-    const QString chosen = CurrentFileDialogs().openFile(this, QStringLiteral("Specify file to be purged."), QString(),
+    const QString chosen = CurrentFileDialogs().openFile(this, QStringLiteral("Specify file to be purged."), strDirPath,
                                                          QStringLiteral("All files (*.*) | *.*"));
     // The second click of a double-click in the chooser must not reach a
     // button underneath.

@@ -3,6 +3,7 @@
 #include "platform/Platform.h"
 #include "selection/folder.h"
 #include "support/FormUi.h"
+#include "support/WindowRulesUi.h"
 #include "support/QuickSort.h"
 #include "support/Seams.h"
 #include "support/StrProc.h"
@@ -50,6 +51,7 @@ frmSelectSubfolders::frmSelectSubfolders(QWidget* parent) : QDialog(parent) {
     picSubfolders = new QFrame(this);
     picSubfolders->setObjectName(QStringLiteral("picSubfolders"));
     picSubfolders->setFrameShape(QFrame::NoFrame);
+    picSubfolders->installEventFilter(this);
     progress_ = new QLabel(picSubfolders);
     progress_->setObjectName(QStringLiteral("lblReadingDisk"));
     progress_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -85,6 +87,7 @@ frmSelectSubfolders::frmSelectSubfolders(QWidget* parent) : QDialog(parent) {
 
     resize(tw(12000), tw(5000));
     LayoutRows(0);
+    PrepareForm(this);
 }
 
 frmSelectSubfolders& frmSelectSubfolders::instance() {
@@ -141,6 +144,7 @@ void frmSelectSubfolders::ApplyColours() {
     SetColours(picSubfolders, back, fore);
     SetColours(progress_, back, fore);
     SetColours(lblNumSubfolders, back, fore);
+    KeepSystemColours(vsbScrollBar);
 }
 
 void frmSelectSubfolders::ShowProgress(const QString& text) {
@@ -327,6 +331,7 @@ void frmSelectSubfolders::LayoutRows(int rows) {
         // A button fills with its button colour; the row shows the list's.
         box->setAutoFillBackground(false);
         connect(box, &QCheckBox::toggled, this, [this, k](bool on) { OnRowToggled(k, on); });
+        box->installEventFilter(this);
         chkSubfolder.append(box);
     }
     for (int k = 0; k < int(chkSubfolder.size()); ++k) {
@@ -448,6 +453,16 @@ void frmSelectSubfolders::closeEvent(QCloseEvent* event) {
         cmdCancel_Click();
     }
     event->accept();
+}
+
+// The wheel over the rows scrolls them, as over any list.
+bool frmSelectSubfolders::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Wheel && vsbScrollBar->isVisible() && vsbScrollBar->isEnabled() &&
+        (watched == picSubfolders || chkSubfolder.contains(qobject_cast<QCheckBox*>(watched)))) {
+        QCoreApplication::sendEvent(vsbScrollBar, event);
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 // Escape acts as Cancel.

@@ -2,6 +2,7 @@
 
 #include "platform/Platform.h"
 #include "support/FormUi.h"
+#include "support/WindowRulesUi.h"
 #include "support/Seams.h"
 
 #include <QButtonGroup>
@@ -154,6 +155,7 @@ frmSpecifyFiles::frmSpecifyFiles(QWidget* parent) : QDialog(parent) {
     connect(txbFilespec, &QLineEdit::returnPressed, this, &frmSpecifyFiles::TextBoxEntered);
 
     optAllFiles->setChecked(true);
+    PrepareForm(this);
 }
 
 frmSpecifyFiles& frmSpecifyFiles::instance() {

@@ -1,17 +1,14 @@
 #include "support/DialogsUi.h"
 
 #include "platform/Platform.h"
+#include "support/ChoosersUi.h"
+#include "support/ModalUi.h"
 #include "support/Seams.h"
 
-#include <QApplication>
-#include <QFile>
-#include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 
 namespace {
-
-QWidget* owner = nullptr;
 
 // Names carry the characters a Windows path cannot hold in the private use
 // area; the user sees the real ones.
@@ -22,7 +19,8 @@ QString ForDisplay(QString text) {
 }
 
 int ShowMessageBox(const QString& prompt, int flags, const QString& title) {
-    QMessageBox box(owner ? owner->window() : nullptr);
+    // Owned by the window in front, so it stays above it and is centred on it.
+    QMessageBox box(DialogOwner());
     box.setWindowTitle(title);
     box.setText(ForDisplay(prompt));
     switch (flags & 0x70) {
@@ -78,63 +76,17 @@ int ShowMessageBox(const QString& prompt, int flags, const QString& title) {
         box.setEscapeButton(choices[0].button);
     else if (buttons & QMessageBox::No)
         box.setEscapeButton(QMessageBox::No);
-    const int pressed = box.exec();
+    ShowModal(&box);
+    const QMessageBox::StandardButton pressed = box.standardButton(box.clickedButton());
     for (const Choice& c : choices)
         if (pressed == c.button) return c.result;
     return (buttons & QMessageBox::Cancel) ? int(vbCancel) : choices.back().result;
 }
 
-// "All files (*.*) | *.*" in the program's style becomes Qt's "All files (*)".
-QString QtFilter(const QString& filter) {
-    const QStringList parts = filter.split(QLatin1Char('|'));
-    QStringList out;
-    for (int i = 0; i + 1 < parts.size(); i += 2) {
-        QString description = parts[i].trimmed();
-        QString patterns = parts[i + 1].trimmed();
-        patterns.replace(QStringLiteral("*.*"), QStringLiteral("*"));
-        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        const int open = description.indexOf(QLatin1Char('('));
-        if (open >= 0) description = description.left(open).trimmed();
-        out << description + QStringLiteral(" (") + patterns + QLatin1Char(')');
-    }
-    return out.isEmpty() ? QStringLiteral("All files (*)") : out.join(QStringLiteral(";;"));
-}
-
-QString StartFolder(const QString& fileName) {
-    if (fileName.isEmpty()) return {};
-    const QByteArray native = platform::current().toNative(fileName);
-    return QFile::decodeName(native);
-}
-
-QString ToDrive(const QString& native) {
-    if (native.isEmpty()) return {};
-    return platform::current().toDrivePath(native);
-}
-
-class QtFileDialogs : public FileDialogs {
-  public:
-    QString openFile(QWidget* parent, const QString& title, const QString& fileName,
-                     const QString& filter) override {
-        return ToDrive(QFileDialog::getOpenFileName(parent, title, StartFolder(fileName), QtFilter(filter)));
-    }
-    QString saveFile(QWidget* parent, const QString& title, const QString& fileName,
-                     const QString& filter) override {
-        return ToDrive(QFileDialog::getSaveFileName(parent, title, StartFolder(fileName), QtFilter(filter)));
-    }
-    QString browseForFolder(QWidget* parent, const QString& prompt) override {
-        QString title = prompt;
-        title.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-        return ToDrive(QFileDialog::getExistingDirectory(parent, title, QString(),
-                                                         QFileDialog::ShowDirsOnly |
-                                                             QFileDialog::DontResolveSymlinks));
-    }
-};
-
 } // namespace
 
 void InstallRealSeams(QWidget* mainWindow) {
-    owner = mainWindow;
+    SetMainWindow(mainWindow);
     SetMsgBoxHandler(ShowMessageBox);
-    static QtFileDialogs dialogs;
-    SetDefaultFileDialogs(&dialogs);
+    SetDefaultFileDialogs(&RealFileDialogs());
 }

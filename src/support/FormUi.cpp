@@ -2,6 +2,7 @@
 
 #include "platform/Platform.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QPalette>
 #include <QWidget>
@@ -39,6 +40,26 @@ void SetColours(QWidget* w, const QColor& back, const QColor& fore) {
     p.setColor(QPalette::WindowText, fore);
     w->setPalette(p);
     w->setAutoFillBackground(true);
+}
+
+void KeepSystemColours(QWidget* w) {
+    const QPalette system = QApplication::palette(w);
+    QPalette p;
+    // Every role set on the control itself, so none comes from the surface.
+    for (int g = 0; g < QPalette::NColorGroups; ++g)
+        for (int r = 0; r < QPalette::NColorRoles; ++r) {
+            const auto group = QPalette::ColorGroup(g);
+            const auto role = QPalette::ColorRole(r);
+            p.setBrush(group, role, system.brush(group, role));
+        }
+    w->setPalette(p);
+}
+
+QIcon ProgramIcon() {
+    QIcon builtIn;
+    for (int size : {16, 32, 48, 64, 128})
+        builtIn.addFile(QStringLiteral(":/veldrane/veldrane-%1.png").arg(size), QSize(size, size));
+    return QIcon::fromTheme(QStringLiteral("veldrane"), builtIn);
 }
 
 QColor TypeOfPurgeBackColor() { return QColor(0, 0, 128); }

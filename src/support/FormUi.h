@@ -2,6 +2,7 @@
 // Small helpers for windows laid out in twips, as the program's windows are.
 
 #include <QColor>
+#include <QIcon>
 #include <QString>
 
 class QLabel;
@@ -25,6 +26,13 @@ int HeightTw(const QWidget* widget);
 void SetCaption(QLabel* label, const QString& caption);
 
 void SetColours(QWidget* widget, const QColor& back, const QColor& fore);
+// The system's colours for a control on a coloured surface (a scroll bar
+// would draw its arrows in the surface's text colour).
+void KeepSystemColours(QWidget* widget);
+
+// The program's icon: the installed theme's, else the one built into the
+// program (a start from the build folder has no installed theme icon).
+QIcon ProgramIcon();
 
 // The common look of the program's dark dialogs.
 QColor TypeOfPurgeBackColor();

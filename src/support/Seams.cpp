@@ -29,7 +29,7 @@ class NoFileDialogs : public FileDialogs {
   public:
     QString openFile(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
     QString saveFile(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
-    QString browseForFolder(QWidget*, const QString&) override { return {}; }
+    QString browseForFolder(QWidget*, const QString&, const QString&) override { return {}; }
 };
 
 } // namespace

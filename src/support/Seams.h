@@ -56,7 +56,8 @@ void DoEventsThrottled();
 using DoEventsHook = std::function<void()>;
 DoEventsHook SetDoEventsHook(DoEventsHook hook);
 
-// File choosers. Paths going in and out are drive paths.
+// File choosers. Paths going in and out are drive paths; a chooser opens at
+// the folder of fileName or startFolder (the user's home folder when empty).
 class FileDialogs {
   public:
     virtual ~FileDialogs() = default;
@@ -65,7 +66,7 @@ class FileDialogs {
                              const QString& filter) = 0;
     virtual QString saveFile(QWidget* parent, const QString& title, const QString& fileName,
                              const QString& filter) = 0;
-    virtual QString browseForFolder(QWidget* parent, const QString& prompt) = 0;
+    virtual QString browseForFolder(QWidget* parent, const QString& prompt, const QString& startFolder) = 0;
 };
 FileDialogs& CurrentFileDialogs();
 // Tests install scripted choosers; nullptr restores the real ones. The

@@ -230,9 +230,44 @@ QString NormalizePathCase(const QString& path) {
 }
 
 QString ShortenWithEllipsis(const QString& text, int maxLength, bool& shortened) {
-    if (maxLength < 10 || text.size() <= maxLength) return text;
+    // Counted in characters: a character beyond the Basic Multilingual Plane
+    // (an emoji) is never cut between its two halves.
+    if (maxLength < 10) return text;
+    const std::u32string chars = Characters(text);
+    if (chars.size() <= std::size_t(maxLength)) return text;
     shortened = true;
-    return text.left(3) + QStringLiteral("...") + text.right(maxLength - 6);
+    const std::size_t keep = std::size_t(maxLength - 6);
+    return FromCharacters(chars.substr(0, 3)) + QStringLiteral("...") +
+           FromCharacters(chars.substr(chars.size() - keep));
+}
+
+std::u32string Characters(const QString& s) {
+    std::u32string out;
+    out.reserve(std::size_t(s.size()));
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        const char16_t c = s.at(i).unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < s.size() && s.at(i + 1).isLowSurrogate()) {
+            out.push_back(QChar::surrogateToUcs4(c, s.at(i + 1).unicode()));
+            ++i;
+        } else {
+            out.push_back(c);
+        }
+    }
+    return out;
+}
+
+QString FromCharacters(const std::u32string& chars) {
+    QString out;
+    out.reserve(qsizetype(chars.size()));
+    for (char32_t c : chars) {
+        if (QChar::requiresSurrogates(c)) {
+            out += QChar(QChar::highSurrogate(c));
+            out += QChar(QChar::lowSurrogate(c));
+        } else {
+            out += QChar(char16_t(c));
+        }
+    }
+    return out;
 }
 
 QString SeparateThousands(QString& number, const QString& separator) {

@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <string>
 
 namespace StrProc {
 
@@ -59,6 +60,12 @@ void TrimTrailingWhitespace(QString& text);
 void TrimTrailingControlChars(QString& text);
 
 QString NormalizePathCase(const QString& path);
+
+// One element per character: a surrogate pair is one character, and a lone
+// surrogate (one undecodable byte of a name) is a character of its own, so it
+// can only ever equal itself. FromCharacters gives the same text back.
+std::u32string Characters(const QString& text);
+QString FromCharacters(const std::u32string& chars);
 
 // First 3 characters + "..." + last maxLength-6 characters when text is longer
 // than maxLength (>= 10); sets shortened then, else leaves it alone.

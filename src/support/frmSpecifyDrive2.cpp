@@ -1,8 +1,10 @@
 #include "support/frmSpecifyDrive2.h"
 
 #include "platform/Platform.h"
+#include "support/ChoosersUi.h"
 #include "support/DiskProc.h"
 #include "support/FormUi.h"
+#include "support/WindowRulesUi.h"
 
 #include <QFontDatabase>
 #include <QShowEvent>
@@ -42,6 +44,7 @@ frmSpecifyDrive2::frmSpecifyDrive2(QWidget* parent) : QDialog(parent) {
     connect(cmdAccept, &QPushButton::clicked, this, &frmSpecifyDrive2::cmdAccept_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmSpecifyDrive2::cmdCancel_Click);
     setFixedSize(tw(4560), tw(1500));
+    PrepareForm(this);
 }
 
 frmSpecifyDrive2& frmSpecifyDrive2::instance() {
@@ -76,8 +79,7 @@ void frmSpecifyDrive2::Activate() {
         const QChar letter = d.letter.toUpper();
         // A drive whose label cannot be read is still listed.
         const QString label = p.volumeLabel(letter);
-        QString entry = QString(letter) + QLatin1Char(':');
-        if (!label.isEmpty()) entry += QStringLiteral(" [") + label + QLatin1Char(']');
+        const QString entry = DriveCaption(letter, label);
         if (entry == previous) continue;
         cboDrives->addItem(entry);
         previous = entry;

@@ -8,7 +8,9 @@
 #include "support/StrProc.h"
 
 #include <QDir>
+#include <QApplication>
 #include <QTest>
+#include <QWheelEvent>
 
 namespace {
 
@@ -105,6 +107,21 @@ TEST_F(SelectSubfoldersTest, RowsAndScrollBarFollowTheNumberOfSubfolders) {
         EXPECT_EQ(f.lblNumSubfolders->text(), QStringLiteral("2 selected (of 12)."));
         f.vsbScrollBar->setValue(0);
         EXPECT_TRUE(f.chkSubfolder[0]->isChecked());
+        // The wheel over the rows scrolls them.
+        const auto wheel = [&](int delta) {
+            QWheelEvent e(QPointF(5, 5), f.chkSubfolder[3]->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, delta),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(f.chkSubfolder[3], &e);
+        };
+        wheel(-120);
+        EXPECT_EQ(f.vsbScrollBar->value(), 1);
+        wheel(120);
+        EXPECT_EQ(f.vsbScrollBar->value(), 0);
+        // The scroll bar keeps the system's colours on the red surface, so its
+        // arrows and slider can be seen.
+        for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Window, QPalette::Button, QPalette::ButtonText})
+            EXPECT_EQ(f.vsbScrollBar->palette().color(role), QApplication::palette().color(role)) << int(role);
+        EXPECT_NE(f.palette().color(QPalette::Window), QApplication::palette().color(QPalette::Window));
         Accept(f);
     });
     EXPECT_EQ(frmSelectSubfolders::instance().strFoldersReturnedFromSelectFoldersForm,

@@ -84,13 +84,18 @@ QString ScriptedFileDialogs::next(const QString& title) {
     answers_.pop_front();
     return a;
 }
-QString ScriptedFileDialogs::openFile(QWidget*, const QString& title, const QString&, const QString&) {
+QString ScriptedFileDialogs::openFile(QWidget*, const QString& title, const QString& fileName, const QString&) {
+    startFolders << fileName;
     return next(title);
 }
-QString ScriptedFileDialogs::saveFile(QWidget*, const QString& title, const QString&, const QString&) {
+QString ScriptedFileDialogs::saveFile(QWidget*, const QString& title, const QString& fileName, const QString&) {
+    startFolders << fileName;
     return next(title);
 }
-QString ScriptedFileDialogs::browseForFolder(QWidget*, const QString& prompt) { return next(prompt); }
+QString ScriptedFileDialogs::browseForFolder(QWidget*, const QString& prompt, const QString& startFolder) {
+    startFolders << startFolder;
+    return next(prompt);
+}
 
 TempDrive::TempDrive(QChar letter, const QString& nativeBase)
     : letter_(letter.toUpper()),

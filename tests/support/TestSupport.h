@@ -60,16 +60,17 @@ class ScriptedModal {
 };
 
 // Answers file choosers with drive paths ("" = cancelled). Each call also
-// records its title or prompt.
+// records its title or prompt and the file or folder it was to open at.
 class ScriptedFileDialogs : public FileDialogs {
   public:
     ScriptedFileDialogs();
     ~ScriptedFileDialogs() override;
     ScriptedFileDialogs& answer(const QString& drivePath);
-    QString openFile(QWidget*, const QString& title, const QString&, const QString&) override;
-    QString saveFile(QWidget*, const QString& title, const QString&, const QString&) override;
-    QString browseForFolder(QWidget*, const QString& prompt) override;
+    QString openFile(QWidget*, const QString& title, const QString& fileName, const QString&) override;
+    QString saveFile(QWidget*, const QString& title, const QString& fileName, const QString&) override;
+    QString browseForFolder(QWidget*, const QString& prompt, const QString& startFolder) override;
     QStringList titles;
+    QStringList startFolders;
 
   private:
     QString next(const QString& title);

@@ -98,6 +98,17 @@ TEST_F(StrProcTest, ShortenWithEllipsis) {
             EXPECT_EQ(got.size(), c.max);
         }
     }
+    // Characters, not UTF-16 units: an emoji is one character and is never
+    // cut in half; a lone surrogate (an undecodable byte) stays as it was.
+    const QString face = QString::fromUtf8("\xF0\x9F\x98\x80"); // U+1F600
+    const QString lone(QChar(0xDC80));
+    const QString name = face + QStringLiteral("ab") + face + QStringLiteral("cdefghij") + face + lone + face;
+    bool cut = false;
+    EXPECT_EQ(ShortenWithEllipsis(name, 15, cut), name); // 15 characters in 19 units
+    EXPECT_FALSE(cut);
+    EXPECT_EQ(ShortenWithEllipsis(name, 10, cut), face + QStringLiteral("ab...j") + face + lone + face);
+    EXPECT_TRUE(cut);
+    EXPECT_EQ(FromCharacters(Characters(name)), name);
     // The flag is only ever set, never cleared.
     bool flag = true;
     EXPECT_EQ(ShortenWithEllipsis(QStringLiteral("short"), 20, flag), QStringLiteral("short"));
