@@ -133,6 +133,11 @@ void frmReport::Append(const QString& text) {
 
 void frmReport::AddToBox(const QString& text) {
     if (Main().blnPurgingRecycleBin || blnReportBufferFull) return;
+    // Text still pending comes first, so the report keeps its order.
+    if (!strTextBuff.isEmpty()) {
+        Append(strTextBuff);
+        strTextBuff.clear();
+    }
     Append(text);
     if (strReport_.size() >= kReportLimit) ReportBufferFull();
 }
