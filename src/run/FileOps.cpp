@@ -32,10 +32,6 @@ Table& table() {
     return t;
 }
 
-bool SameId(const platform::FileId& a, const platform::FileId& b) {
-    return a.valid && b.valid && a.dev == b.dev && a.ino == b.ino;
-}
-
 void ReadPlaces() {
     Table& t = table();
     platform::Platform& p = platform::current();
@@ -73,11 +69,15 @@ bool InProgramFolderPath(const QString& lowerFolder, const QString& folderPart) 
         t.lastFolderId = platform::current().fileId(folderPart);
     }
     for (const Place& place : t.programFolders)
-        if (SameId(place.id, t.lastFolderId)) return true;
+        if (SameFile(place.id, t.lastFolderId)) return true;
     return false;
 }
 
 } // namespace
+
+bool SameFile(const platform::FileId& a, const platform::FileId& b) {
+    return a.valid && b.valid && a.dev == b.dev && a.ino == b.ino;
+}
 
 const QStringList& SensitiveExtensions() {
     static const QStringList list{QStringLiteral("bat"), QStringLiteral("bin"), QStringLiteral("com"),
@@ -116,7 +116,7 @@ qint16 ExcludedFile(const QString& strCurrentFile) {
     if (!t.swapFiles.isEmpty()) {
         const platform::FileId id = platform::current().fileId(strCurrentFile);
         for (const platform::FileId& swap : t.swapFiles)
-            if (SameId(swap, id)) return SwapFile;
+            if (SameFile(swap, id)) return SwapFile;
     }
     const QString extension = Filespec::GetExtension(lower);
     if (extension.isEmpty()) return MayBePurged;

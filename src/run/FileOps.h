@@ -3,6 +3,8 @@
 // per-run permissions of the sensitive extensions, and the report text of
 // every file result.
 
+#include "platform/Platform.h"
+
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -38,6 +40,9 @@ void InitExcludedExtensions(qint16 intPermission);
 void SetExtensionPermission(const QString& strExtension, qint16 intPermission);
 // PermissionAsk for an unlisted extension too.
 qint16 ExtensionPermission(const QString& strExtension);
+
+// True when both identities are known and name the same file or folder.
+bool SameFile(const platform::FileId& a, const platform::FileId& b);
 
 // The exclusion result of a file (a full drive path).
 qint16 ExcludedFile(const QString& strCurrentFile);

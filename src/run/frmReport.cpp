@@ -125,10 +125,19 @@ void frmReport::PlaceBelowButtons(QLabel* label, QPushButton* button) {
 // ---- The report box ------------------------------------------------------------
 
 void frmReport::Append(const QString& text) {
-    if (text.isEmpty()) return;
     strReport_ += text;
+    pendingBox_ += text;
+}
+
+void frmReport::SyncBox(bool force) {
+    constexpr qint64 kPaceMs = 40;
+    if (pendingBox_.isEmpty()) return;
+    if (!force && boxClock_.isValid() && boxClock_.elapsed() < kPaceMs) return;
     end_.movePosition(QTextCursor::End);
-    end_.insertText(ForBox(text));
+    end_.insertText(ForBox(pendingBox_));
+    pendingBox_.clear();
+    CaretToEnd();
+    boxClock_.start();
 }
 
 void frmReport::AddToBox(const QString& text) {
@@ -140,12 +149,19 @@ void frmReport::AddToBox(const QString& text) {
     }
     Append(text);
     if (strReport_.size() >= kReportLimit) ReportBufferFull();
+    SyncBox(false);
 }
 
 void frmReport::ChopBox(int n) {
     n = int(std::min<qsizetype>(n, strReport_.size()));
     if (n <= 0) return;
     strReport_.chop(n);
+    if (pendingBox_.size() >= n) {
+        pendingBox_.chop(n);
+        return;
+    }
+    n -= int(pendingBox_.size());
+    pendingBox_.clear();
     end_.movePosition(QTextCursor::End);
     end_.movePosition(QTextCursor::Left, QTextCursor::KeepAnchor, n);
     end_.removeSelectedText();
@@ -153,6 +169,7 @@ void frmReport::ChopBox(int n) {
 
 void frmReport::SetBoxText(const QString& text) {
     strReport_ = text;
+    pendingBox_.clear();
     txbText->setPlainText(ForBox(text));
     end_ = QTextCursor(txbText->document());
 }
@@ -178,9 +195,8 @@ void frmReport::AppendReport(const QString& strText, bool blnFlush) {
         const QString pending = strTextBuff;
         strTextBuff.clear();
         Append(pending);
-        CaretToEnd();
-        txbText->viewport()->update();
-        DoEvents();
+        if (strReport_.size() < kReportLimit) SyncBox(false);
+        DoEventsThrottled();
     }
     if (strReport_.size() >= kReportLimit) ReportBufferFull();
 }
@@ -209,21 +225,19 @@ void frmReport::ReportBufferFull() {
     blnReportBufferFull = true;
     SetBoxText(text);
     CaretToEnd();
-    txbText->viewport()->update();
 }
 
 // ---- Run control ----------------------------------------------------------------
 
 void frmReport::PauseCheck() {
-    DoEvents();
+    DoEventsThrottled();
     if (Main().blnPurgingRecycleBin) return;
     if (blnStop) {
         Append(kCrLf);
         return;
     }
     if (!blnPaused) return;
-    CaretToEnd();
-    txbText->viewport()->update();
+    SyncBox(true);
     // Sleeps until the next window event; the buttons change the flags.
     for (;;) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
@@ -289,6 +303,7 @@ void frmReport::closeEvent(QCloseEvent* event) {
 }
 
 void frmReport::CopyReport(bool clearState) {
+    SyncBox(true);
     if (!strReport_.isEmpty()) {
         QClipboard* clipboard = QGuiApplication::clipboard();
         QString text = txbText->textCursor().selectedText();

@@ -4,6 +4,7 @@
 // that steer a running operation (Pause/Continue, Stop, Close, Copy to
 // clipboard). The walks live in frmReportWalks.cpp.
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -95,6 +96,10 @@ class frmReport : public QWidget {
     void AddToBox(const QString& text);
     // Removes the last n characters (the progress marks of a file).
     void ChopBox(int n);
+    // Shows what was appended since the last call: at most every few
+    // dozen milliseconds unless forced, so a run of small files does not
+    // pay for a redraw of the box per line.
+    void SyncBox(bool force);
     void SetBoxText(const QString& text);
     void CaretToEnd();
     void PlacePauseContinue();
@@ -106,6 +111,8 @@ class frmReport : public QWidget {
     QString FilesCaption() const;
 
     QString strReport_;
+    QString pendingBox_; // appended, not yet shown in the box
+    QElapsedTimer boxClock_;
     QTextCursor end_;
     bool blnReportBufferFull = false;
     bool blnPaused = false;

@@ -39,19 +39,15 @@ QString NormalizedFolder(const QString& path) {
     return p;
 }
 
-bool SameId(const platform::FileId& a, const platform::FileId& b) {
-    return a.valid && b.valid && a.dev == b.dev && a.ino == b.ino;
-}
-
 // The folder is still the real folder the listing saw.
 bool StillTheFolder(const QString& path, const platform::FileId& listed) {
     Platform& p = platform::current();
-    return p.kind(path) == platform::Kind::Folder && SameId(p.fileId(path), listed);
+    return p.kind(path) == platform::Kind::Folder && FileOps::SameFile(p.fileId(path), listed);
 }
 
 bool StillTheFile(const QString& path, const platform::FileId& listed) {
     Platform& p = platform::current();
-    return p.kind(path) == platform::Kind::File && SameId(p.fileId(path), listed);
+    return p.kind(path) == platform::Kind::File && FileOps::SameFile(p.fileId(path), listed);
 }
 
 // Folders an empty-folder removal must never take: a drive's Recycle Bin and
@@ -204,7 +200,7 @@ void frmReport::VQesPurgeRecursive(const QString& strDirPath, const QString& str
             folderLineOpen = true;
         }
         for (qsizetype i = 0; i < listing.files.size(); ++i) {
-            DoEvents();
+            DoEventsThrottled();
             const platform::Entry& file = listing.files[i];
             if (matches[size_t(i)]) {
                 const QString strCurrentFile = file.path;
@@ -226,6 +222,7 @@ void frmReport::VQesPurgeRecursive(const QString& strDirPath, const QString& str
                 if (intResult == FileOps::SensitiveAsk) {
                     const QChar first = extension.isEmpty() ? QChar() : extension.at(0);
                     const bool an = first == QLatin1Char('e') || first == QLatin1Char('i') || first == QLatin1Char('o');
+                    SyncBox(true);
                     const int answer = MsgBox(
                         Shown(strCurrentFile) + kCrLf + kCrLf + QStringLiteral("You have requested to purge a file with a") +
                             (an ? QStringLiteral("n") : QString()) + QLatin1Char(' ') + QLatin1Char('"') + Shown(extension) +
@@ -262,6 +259,7 @@ void frmReport::VQesPurgeRecursive(const QString& strDirPath, const QString& str
                         const bool pauseShown = cmdPauseContinue->isVisible();
                         cmdStop->setVisible(false);
                         cmdPauseContinue->setVisible(false);
+                        SyncBox(true);
                         ShowModal(&confirm);
                         cmdStop->setVisible(stopShown);
                         cmdPauseContinue->setVisible(pauseShown && !blnStop);
@@ -294,7 +292,7 @@ void frmReport::VQesPurgeRecursive(const QString& strDirPath, const QString& str
                                 if (pass < intNumPasses) {
                                     AddToBox(kDigits.left(std::min(pass, 9)) +
                                              QString(std::max(0, marks - pass), QLatin1Char('_')));
-                                    txbText->viewport()->update();
+                                    SyncBox(true);
                                     if (cmdPauseContinue->isVisible()) cmdPauseContinue->setFocus();
                                 }
                             }
@@ -304,7 +302,7 @@ void frmReport::VQesPurgeRecursive(const QString& strDirPath, const QString& str
                             if (blnStop) break;
                         }
                         purged = passesDone == intNumPasses && intResult == 0;
-                        DoEvents();
+                        DoEventsThrottled();
                     }
                 }
 

@@ -57,6 +57,8 @@ class RunTest : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(drive.ok());
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        // Every check of a run lets events through, so a test can act there.
+        SetDoEventsInterval(0);
         frmMain::SetEndHandler([]() {});
         form = std::make_unique<frmMain>();
         ASSERT_TRUE(form->Startup());
@@ -72,6 +74,7 @@ class RunTest : public ::testing::Test {
         frmMain::SetEndHandler(nullptr);
         form.reset();
         QLocale::setDefault(QLocale::system());
+        SetDoEventsInterval(5);
     }
     static frmReport& report() { return frmReport::instance(); }
     static frmPurgeConfirmation& confirmation() { return frmPurgeConfirmation::instance(); }
