@@ -11,7 +11,6 @@ timed() {
     awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.4f", b - a }'
 }
 median() { tr ' ' '\n' | grep -v '^$' | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
-maximum() { tr ' ' '
-' | grep -v '^$' | sort -g | tail -1; }
+maximum() { tr ' ' '\n' | grep -v '^$' | sort -g | tail -1; }
 field() { sed -n "s/.*RESULT.* $1=\([0-9.]*\).*/\1/p" "$last_out"; }
 calc() { awk "BEGIN { printf \"%.${2:-1}f\", $1 }"; }

@@ -8,7 +8,6 @@
 #include "app/MainState.h"
 #include "platform/Platform.h"
 #include "purge/FilePurge.h"
-#include "purge/FileProc.h"
 #include "purge/frmTypeOfPurge.h"
 #include "run/FileOps.h"
 #include "run/PurgeOptions.h"
@@ -39,15 +38,11 @@ QString NormalizedFolder(const QString& path) {
     return p;
 }
 
-// The folder is still the real folder the listing saw.
-bool StillTheFolder(const QString& path, const platform::FileId& listed) {
-    Platform& p = platform::current();
-    return p.kind(path) == platform::Kind::Folder && FileOps::SameFile(p.fileId(path), listed);
-}
-
-bool StillTheFile(const QString& path, const platform::FileId& listed) {
-    Platform& p = platform::current();
-    return p.kind(path) == platform::Kind::File && FileOps::SameFile(p.fileId(path), listed);
+// The path still names the folder or file the listing saw. The identity is
+// taken without following a link, so a link put in its place (or any other
+// object) has another one.
+bool StillTheSame(const QString& path, const platform::FileId& listed) {
+    return FileOps::SameFile(platform::current().fileId(path), listed);
 }
 
 // Folders an empty-folder removal must never take: a drive's Recycle Bin and
@@ -135,7 +130,7 @@ void frmReport::ListFilesRecursive(const QString& strDirPath, const QString& str
     for (qsizetype i = 0; i < listing.folders.size(); ++i) {
         const platform::Entry& sub = listing.folders[i];
         // Replaced by a link or by something else since it was listed: not entered.
-        if (StillTheFolder(sub.path, folderIds[size_t(i)])) {
+        if (StillTheSame(sub.path, folderIds[size_t(i)])) {
             strNextDirPath = sub.path;
             ListFilesRecursive(strNextDirPath, strFilespec);
         }
@@ -247,7 +242,7 @@ void frmReport::VQesPurgeRecursive(const QString& strDirPath, const QString& str
                 bool purged = false;
                 qint64 length = 0;
                 if (intResult == 0) {
-                    length = std::max<qint64>(0, FileProc::GetFileLength(strCurrentFile));
+                    length = std::max<qint64>(0, file.size);
                     frmConfirmFiles& confirm = frmConfirmFiles::instance();
                     confirm.blnPurgeThisFile = true;
                     if (o.blnConfirmFiles && !blnPurgeRemainingFiles) {
@@ -265,7 +260,7 @@ void frmReport::VQesPurgeRecursive(const QString& strDirPath, const QString& str
                         cmdPauseContinue->setVisible(pauseShown && !blnStop);
                     }
                     // Swapped for another file or a link since it was listed.
-                    if (confirm.blnPurgeThisFile && !StillTheFile(strCurrentFile, fileIds[size_t(i)]))
+                    if (confirm.blnPurgeThisFile && !StillTheSame(strCurrentFile, fileIds[size_t(i)]))
                         intResult = FilePurge::PurgeCannotOpen;
                     else if (confirm.blnPurgeThisFile) {
                         const frmTypeOfPurge& type = frmTypeOfPurge::instance();
@@ -334,7 +329,7 @@ void frmReport::VQesPurgeRecursive(const QString& strDirPath, const QString& str
         int subError = 0;
         const bool readable = os.listFolder(saved, inside, subError);
         const bool empty = readable && inside.files.isEmpty() && inside.folders.isEmpty() && inside.others == 0;
-        if (!empty && StillTheFolder(saved, folderIds[size_t(i)])) {
+        if (!empty && StillTheSame(saved, folderIds[size_t(i)])) {
             VQesPurgeRecursive(strNextDirPath, strFilespec, false);
             strNextDirPath = saved;
         }
@@ -342,7 +337,7 @@ void frmReport::VQesPurgeRecursive(const QString& strDirPath, const QString& str
             AppendReport(kCrLf, false);
             return;
         }
-        if (o.blnDeleteEmptyFolders && !IsRecycleBinFolder(saved) && StillTheFolder(saved, folderIds[size_t(i)])) {
+        if (o.blnDeleteEmptyFolders && !IsRecycleBinFolder(saved) && StillTheSame(saved, folderIds[size_t(i)])) {
             // Removed only when it holds nothing at all at this moment.
             int removeError = 0;
             if (os.removeEmptyFolder(saved, removeError)) {
