@@ -54,6 +54,10 @@ struct MainState {
     std::array<float, 26> sngDrivePurgeSpeed{};
     std::array<qint16, 26> intNumSpeedRuns{};
 
+    // The purge question: element 0 up to its "?", element 1 the whole of it
+    // (shown by the purge confirmation dialog).
+    std::array<QString, 2> strMsg;
+
     // Set by the cluster-size lookup before it asks a drive (the speed test
     // reads it too).
     QString strDriveRoot;

@@ -200,9 +200,11 @@ void frmMain::BuildControls() {
     OnMouseUp(cmdSpecifyDirectory[0], [this]() { cmdSpecifyDirectory_MouseUp(0); });
     OnMouseUp(cmdSpecifyDirectory[1], [this]() { cmdSpecifyDirectory_MouseUp(1); });
     OnMouseUp(cmdSubdirectories, [this]() { cmdSubdirectories_MouseUp(); });
+    OnMouseUp(cmdProcessFiles[1], [this]() { cmdProcessFiles_MouseUp(1); });
+    OnMouseUp(cmdProcessFiles[2], [this]() { cmdProcessFiles_MouseUp(2); });
+    OnMouseUp(cmdReportScreen, [this]() { cmdReportScreen_MouseUp(); });
     // Commands still to come are in place and do nothing yet.
-    for (QPushButton* b : {cmdProcessFiles[1], cmdProcessFiles[2], cmdTestPurgeSpeed, cmdReportScreen, cmdSetup})
-        OnMouseUp(b, nullptr);
+    for (QPushButton* b : {cmdTestPurgeSpeed, cmdSetup}) OnMouseUp(b, nullptr);
 }
 
 void frmMain::ArrangeMainWindow() {

@@ -68,6 +68,14 @@ class frmMain : public QWidget, public MainState {
     QString strSavedFilesCaption;
     QString strSavedSubdirectories2Caption;
 
+    // Listing and purge of the selection through the report window
+    // (frmMainRun.cpp).
+    void cmdProcessFiles_MouseUp(int index);
+    bool AskAntiMalwareWarning();
+    void ListSelection();
+    void PurgeSelection();
+    void cmdReportScreen_MouseUp();
+
     // How the program ends; tests replace it.
     using EndHandler = std::function<void()>;
     static EndHandler SetEndHandler(EndHandler handler);

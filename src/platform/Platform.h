@@ -233,6 +233,16 @@ class Platform {
     virtual void sleepMs(int ms) = 0;
     // The system's wording of an errno-style error.
     virtual QString errorText(int error) const = 0;
+
+    // ---- Runs ---------------------------------------------------------------
+    // Removes a folder only when it is empty at this very moment: a plain
+    // removal of one empty folder, never of a tree. Refused for a link, for a
+    // drive's root and for anything reached through a link below the drive's
+    // root. False with an errno-style error (ENOTEMPTY when it holds anything).
+    virtual bool removeEmptyFolder(const QString& path, int& error) = 0;
+    // The swap files this system has in use, as native paths (partitions
+    // are left out). Empty when the kernel's list cannot be read.
+    virtual QList<QByteArray> activeSwapFiles() const = 0;
 };
 
 // The instance in use. A POSIX instance is created on first use.

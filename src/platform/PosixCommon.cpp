@@ -151,8 +151,6 @@ bool sortedNamesAt(int dirFd, QList<QByteArray>& names) {
 
 QByteArray fdPath(int fd) { return "/proc/self/fd/" + QByteArray::number(fd); }
 
-namespace {
-
 // mountinfo escapes blanks, tabs, newlines and backslashes as \ooo.
 QByteArray unescapeOctal(const QByteArray& s) {
     QByteArray out;
@@ -170,8 +168,6 @@ QByteArray unescapeOctal(const QByteArray& s) {
     }
     return out;
 }
-
-} // namespace
 
 QVector<PosixPlatform::Mount> parseMountInfo(const QByteArray& text) {
     QVector<PosixPlatform::Mount> out;

@@ -39,6 +39,8 @@ bool encodeStrict(const QString& name, QByteArray& out);
 bool sortedNames(const QByteArray& dirPath, QList<QByteArray>& names);
 bool sortedNamesAt(int dirFd, QList<QByteArray>& names);
 QVector<PosixPlatform::Mount> parseMountInfo(const QByteArray& text);
+// The kernel's tables escape blanks, tabs, newlines and backslashes as \ooo.
+QByteArray unescapeOctal(const QByteArray& s);
 bool readAllFd(int fd, QByteArray& out, qint64 limit);
 int parseDosAttrib(const char* buf, ssize_t n);
 QByteArray baseName(const QByteArray& path);

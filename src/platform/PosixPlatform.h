@@ -80,6 +80,12 @@ class PosixPlatform : public Platform {
     // st and name describe it. -1 with errno set.
     int openEntry(const QString& drivePath, struct stat& st, QByteArray& name) const;
 
+    // ---- Runs (PosixRuns.cpp) ------------------------------------------------
+    bool removeEmptyFolder(const QString& path, int& error) override;
+    QList<QByteArray> activeSwapFiles() const override;
+    // The file entries of a /proc/swaps text, unescaped.
+    static QList<QByteArray> parseSwaps(const QByteArray& text);
+
     // The user's drive map file (native path); it may not exist.
     static QString driveMapFile();
     // Reads "X = /folder ; label" lines; lines that cannot be read are skipped.

@@ -183,9 +183,7 @@ void RemoveDummyFiles(const QString& strFolder) {
             if (Filespec::MatchesFilespec(e.name, spec, false)) FileProc::KillFile(e.path, true, true, true);
     }
     // Only the folder we made, and only once it is empty.
-    if (os.listFolder(strFolder, listing, error) && listing.files.isEmpty() && listing.folders.isEmpty() &&
-        listing.others == 0)
-        os.removeFolderTree(strFolder, error);
+    os.removeEmptyFolder(strFolder, error);
 }
 
 float AddSpeedMeasurement(const QString& strDrive, float sngRunSpeed) {

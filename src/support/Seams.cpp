@@ -21,6 +21,8 @@ QString& applicationTitle() {
     return title;
 }
 
+int eventsInterval = 5;
+
 FileDialogs* defaultDialogs = nullptr;
 FileDialogs* installedDialogs = nullptr;
 
@@ -76,10 +78,12 @@ void DoEventsThrottled() {
     // A pass costs far more than writing one block; a few milliseconds keeps
     // the window live without slowing the overwrite.
     static QElapsedTimer sinceLast;
-    if (sinceLast.isValid() && sinceLast.elapsed() < 5) return;
+    if (sinceLast.isValid() && sinceLast.elapsed() < eventsInterval) return;
     DoEvents();
     sinceLast.start();
 }
+
+void SetDoEventsInterval(int ms) { eventsInterval = ms < 0 ? 0 : ms; }
 
 DoEventsHook SetDoEventsHook(DoEventsHook hook) {
     DoEventsHook previous = std::move(doEventsHook());

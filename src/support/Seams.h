@@ -51,6 +51,9 @@ void DoEvents();
 // The same, but at most every few milliseconds, for tight loops that must
 // stay responsive without paying for an event pass per block.
 void DoEventsThrottled();
+// The least time between two passes of DoEventsThrottled, in milliseconds
+// (5 unless set; tests that act at each pass set 0).
+void SetDoEventsInterval(int ms);
 // Called after every event pass (tests press Stop at a chosen moment;
 // benchmarks measure the gaps).
 using DoEventsHook = std::function<void()>;
