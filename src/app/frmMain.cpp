@@ -204,7 +204,8 @@ void frmMain::BuildControls() {
     OnMouseUp(cmdProcessFiles[2], [this]() { cmdProcessFiles_MouseUp(2); });
     OnMouseUp(cmdReportScreen, [this]() { cmdReportScreen_MouseUp(); });
     // Commands still to come are in place and do nothing yet.
-    for (QPushButton* b : {cmdTestPurgeSpeed, cmdSetup}) OnMouseUp(b, nullptr);
+    OnMouseUp(cmdTestPurgeSpeed, [this]() { cmdTestPurgeSpeed_MouseUp(); });
+    OnMouseUp(cmdSetup, nullptr);
 }
 
 void frmMain::ArrangeMainWindow() {

@@ -76,6 +76,15 @@ class frmMain : public QWidget, public MainState {
     void PurgeSelection();
     void cmdReportScreen_MouseUp();
 
+    // "Test purge speed" (frmMainSpeed.cpp): three runs on a drive, the
+    // result in words, the speed kept per drive for the next start.
+    void cmdTestPurgeSpeed_MouseUp();
+    void RunSpeedTest(const QString& strDrive, bool blnShowResult, bool blnShowSpeed, qint16& intStatus);
+    void ShowPurgeSpeed(const QString& strLetter, bool blnFloppy);
+    // "Software\<maker>\<product>", under which the speeds are kept.
+    QString strRegistryKey() const;
+    QString strSpeedTestDrive; // the drive of the last test, offered first
+
     // How the program ends; tests replace it.
     using EndHandler = std::function<void()>;
     static EndHandler SetEndHandler(EndHandler handler);

@@ -4,6 +4,7 @@
 #include "app/frmMain.h"
 #include "platform/Platform.h"
 #include "purge/frmTypeOfPurge.h"
+#include "speed/TimeEstimates.h"
 #include "run/FileOps.h"
 #include "run/PurgeOptions.h"
 #include "support/FormUi.h"
@@ -479,12 +480,11 @@ void frmReport::ProcessFiles() {
         if (dblTotalBytesPurged > 0 && !blnStop) {
             const QString caption = DirectoryCaption();
             const QChar letter = caption.isEmpty() ? QChar() : caption.at(0).toUpper();
-            const int index = letter.unicode() - u'A';
-            const float speed = index >= 0 && index < 26 ? m.sngDrivePurgeSpeed[size_t(index)] : 0.0f;
-            if (speed <= 0)
-                Append(QStringLiteral("For an estimate of the purge time ") +
-                       QStringLiteral("test the purge speed for Drive ") + QString(letter) +
-                       QStringLiteral(" then relist."));
+            const QString purgeType = mainWindow ? mainWindow->lblTypeOfPurge->text() : QString();
+            const TimeEstimates::Estimate e = TimeEstimates::EstimateBlock(
+                letter, dblTotalBytesPurged, lngNumFilesProcessed, purgeType, type.GetNumOverwrites());
+            Append(e.text);
+            if (mainWindow && !e.label.isNull()) SetCaption(mainWindow->lblEstimatedTime, e.label);
         }
     }
 
@@ -506,4 +506,9 @@ void frmReport::ProcessFiles() {
     CopyReport(false);
     CaretToEnd();
     running_ = false;
+}
+
+QString frmReport::EstimatedTimes(float sngPurgeSpeed, double dblTotalBytes2, double dblAdjustmentFactor,
+                                  const QString& strDrive) const {
+    return TimeEstimates::EstimatedTimes(sngPurgeSpeed, dblTotalBytes2, dblAdjustmentFactor, strDrive);
 }

@@ -18,6 +18,10 @@ class frmReport : public QWidget {
   public:
     explicit frmReport(QWidget* parent = nullptr);
 
+    // The table of estimated purge times for 2 to 24 overwrites.
+    QString EstimatedTimes(float sngPurgeSpeed, double dblTotalBytes2, double dblAdjustmentFactor,
+                           const QString& strDrive) const;
+
     // The one instance, created on first use.
     static frmReport& instance();
 
