@@ -3,6 +3,7 @@
 #include "app/MainState.h"
 
 #include <QLocale>
+#include <algorithm>
 #include <cmath>
 
 namespace TimeEstimates {
@@ -130,6 +131,22 @@ QString EstimatedTimes(float sngPurgeSpeed, double dblTotalBytes2, double dblAdj
     return text;
 }
 
+namespace {
+
+double AdjustmentFactor(double totalBytes, qint64 files) {
+    const double m = totalBytes / double(std::max<qint64>(files, 1)) / 1048576.0;
+    return Main().dblAF_A / std::pow(m, Main().dblAF_B);
+}
+
+} // namespace
+
+qint32 EstimatedSeconds(double dblTotalBytes, qint64 lngNumFiles, float sngSpeed, qint16 intNumOverwrites) {
+    if (!(sngSpeed > 0)) return -1;
+    const qint32 t = RoundSeconds(dblTotalBytes / 1024 / 1024 / double(sngSpeed) * intNumOverwrites);
+    if (t < 60) return t;
+    return RoundSeconds(double(t) * AdjustmentFactor(dblTotalBytes, lngNumFiles));
+}
+
 Estimate EstimateBlock(QChar driveLetter, double dblTotalBytes, qint64 lngNumFiles, const QString& strPurgeType,
                        qint16 intNumOverwrites) {
     Estimate out;
@@ -149,9 +166,8 @@ Estimate EstimateBlock(QChar driveLetter, double dblTotalBytes, qint64 lngNumFil
         out.label = QStringLiteral("Less than a minute.");
         return out;
     }
-    const double m = dblTotalBytes / double(std::max<qint64>(lngNumFiles, 1)) / 1048576.0;
-    const double f = Main().dblAF_A / std::pow(m, Main().dblAF_B);
-    const qint32 t2 = RoundSeconds(double(t) * f);
+    const double f = AdjustmentFactor(dblTotalBytes, lngNumFiles);
+    const qint32 t2 = EstimatedSeconds(dblTotalBytes, lngNumFiles, v, n);
     const QString d = DurationText(t2, true, false);
     out.text += QStringLiteral("Estimated purge time: ") + d + QLatin1Char('.') + kCrLf + kCrLf;
     out.label = d;

@@ -23,6 +23,11 @@ QString ShortMinutesText(qint32 lngMinutes);
 QString EstimatedTimes(float sngPurgeSpeed, double dblTotalBytes2, double dblAdjustmentFactor,
                        const QString& strDrive);
 
+// The estimated purge time in seconds of files of the total size and number
+// at the drive's speed (MB/s, one overwrite) with n overwrites, adjusted
+// for the average file size from a minute on; -1 without a speed.
+qint32 EstimatedSeconds(double dblTotalBytes, qint64 lngNumFiles, float sngSpeed, qint16 intNumOverwrites);
+
 // The estimate block of a listing report for the drive of the listed
 // folder: the text to append, and the main window's estimate label (null
 // when the label keeps its text).
