@@ -131,7 +131,7 @@ void frmReport::Append(const QString& text) {
 }
 
 void frmReport::SyncBox(bool force) {
-    constexpr qint64 kPaceMs = 40;
+    constexpr qint64 kPaceMs = 100;
     if (pendingBox_.isEmpty()) return;
     if (!force && boxClock_.isValid() && boxClock_.elapsed() < kPaceMs) return;
     end_.movePosition(QTextCursor::End);
