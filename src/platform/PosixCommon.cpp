@@ -121,15 +121,11 @@ bool encodeStrict(const QString& name, QByteArray& out) {
 
 // The names of a folder sorted by their bytes, without "." and "..".
 bool sortedNames(const QByteArray& dirPath, QList<QByteArray>& names) {
-    DIR* dir = ::opendir(dirPath.constData());
-    if (!dir) return false;
-    while (dirent* e = ::readdir(dir)) {
-        if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0) continue;
-        names << QByteArray(e->d_name);
-    }
-    ::closedir(dir);
-    std::sort(names.begin(), names.end());
-    return true;
+    const int fd = ::open(dirPath.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool ok = sortedNamesAt(fd, names);
+    ::close(fd);
+    return ok;
 }
 
 bool sortedNamesAt(int dirFd, QList<QByteArray>& names) {

@@ -117,6 +117,13 @@ void ShrinkBeforeDeletion(const platform::HeldFile& file, qint64 length) {
 struct HeldGuard {
     platform::HeldFile file;
     ~HeldGuard() { platform::current().releaseFile(file); }
+    // Holds the path's file; False when it cannot be held or is not the
+    // file expected (when one is).
+    bool hold(const QString& path, const platform::FileId& expected) {
+        int error = 0;
+        return platform::current().holdFile(path, file, error) &&
+               (!expected.valid || (expected.dev == file.id.dev && expected.ino == file.id.ino));
+    }
 };
 
 } // namespace
@@ -292,10 +299,7 @@ qint16 WriteOverwrite(const QString& strFilePath, qint16 intPatternCode, qint32 
                       const platform::FileId& expected) {
     if (!ValidBlockSize(lngBlockSize)) return PurgeInvalidClusterSize;
     HeldGuard held;
-    int error = 0;
-    if (!platform::current().holdFile(strFilePath, held.file, error)) return PurgeCannotOpen;
-    if (expected.valid && (expected.dev != held.file.id.dev || expected.ino != held.file.id.ino))
-        return PurgeCannotOpen;
+    if (!held.hold(strFilePath, expected)) return PurgeCannotOpen;
     const qint64 end = (std::max<qint64>(lngWorkingFileLength, 1) + lngBlockSize - 1) / lngBlockSize * lngBlockSize;
     return WriteOverwrite(held.file, intPatternCode, lngBlockSize, Ranges{{0, end}});
 }
@@ -352,10 +356,7 @@ qint16 OverwriteFile(const QString& strFilePath, qint16 intPurgeType, qint16 int
     if (!ValidBlockSize(lngBlockSize)) return PurgeInvalidClusterSize;
 
     HeldGuard held;
-    int error = 0;
-    if (!platform::current().holdFile(strFilePath, held.file, error)) return PurgeCannotOpen;
-    if (expected.valid && (expected.dev != held.file.id.dev || expected.ino != held.file.id.ino))
-        return PurgeCannotOpen;
+    if (!held.hold(strFilePath, expected)) return PurgeCannotOpen;
     return RunOverwrites(held.file, intPurgeType, intNumberOfPasses, blnDeleteFlag, lngBlockSize);
 }
 
@@ -375,8 +376,7 @@ bool PurgeFileWithBlockSize(const QString& strFilePath, qint16 intPurgeType, qin
     // file is purged, and every later step goes through the held handle.
     HeldGuard held;
     const platform::HeldFile& file = held.file;
-    int error = 0;
-    if (!os.holdFile(strFilePath, held.file, error)) {
+    if (!held.hold(strFilePath, {})) {
         intResultCode = PurgeCannotOpen;
         return false;
     }

@@ -113,28 +113,25 @@ void CreateDummyFiles() {
         }
         d.strDummyFile = name;
         const qint64 size = kMinSize + 3 * qint64(FilePurge::RandomInteger(0, 26624, false));
-        // The write test's routine makes a small file; its length then grows.
+        // A file that cannot be made ends the making: with more than five
+        // made (the failing one counted where the disk is full), what is
+        // there is enough; otherwise it all goes and the test fails.
+        const auto stop = [&](bool enough) {
+            if (enough) {
+                FileProc::KillFile(name, true, true, true);
+                d.blnDummyFilesCreated = true;
+                return;
+            }
+            RemoveDummyFiles(d.strDummyFolder);
+            d.strDummyFolder.clear();
+            fail();
+        };
+        // Made small, with one block; then its length grows.
         if (!os.writeTextFile(name, block, error)) {
             ++made;
-            if (error == ENOSPC && made > kMinFilesWhenFull) {
-                FileProc::KillFile(name, true, true, true);
-                d.blnDummyFilesCreated = true;
-                return;
-            }
-            RemoveDummyFiles(d.strDummyFolder);
-            d.strDummyFolder.clear();
-            return fail();
+            return stop(error == ENOSPC && made > kMinFilesWhenFull);
         }
-        if (FileProc::ChangeFileSize(name, size) != 0) {
-            if (made > kMinFilesWhenFull) {
-                FileProc::KillFile(name, true, true, true);
-                d.blnDummyFilesCreated = true;
-                return;
-            }
-            RemoveDummyFiles(d.strDummyFolder);
-            d.strDummyFolder.clear();
-            return fail();
-        }
+        if (FileProc::ChangeFileSize(name, size) != 0) return stop(made > kMinFilesWhenFull);
         ++made;
         d.lngDummyBytes += size;
         DoEvents();

@@ -308,7 +308,10 @@ TEST_F(PlatformTest, ListingShowsOnlyRegularFilesAndRealFoldersInStableOrder) {
     ASSERT_TRUE(makeLink(T.native("sub"), T.native("link-to-folder")));
     ASSERT_TRUE(makeLink(T.native("nowhere"), T.native("dangling")));
     ASSERT_TRUE(makeFifo(T.native("fifo")));
-    ASSERT_EQ(::mknod(N(T.native("null")), S_IFCHR | 0666, makedev(1, 3)), 0);
+    // Only root may make a device node; the FIFO stands for the specials otherwise.
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::mknod(N(T.native("null")), S_IFCHR | 0666, makedev(1, 3)), 0);
+    }
     ASSERT_TRUE(QFile(T.native("sub/x")).open(QIODevice::WriteOnly));
     const QByteArray withBackslash = N(T.native()) + "/back\\slash";
     ::close(::open(withBackslash.constData(), O_CREAT | O_WRONLY, 0644));

@@ -96,9 +96,10 @@ TEST_F(WindowsTest, DialogsTabInReadingOrder) {
             Press(d, Qt::Key_Escape);
             EXPECT_FALSE(d->isVisible());
         });
-        // The subfolder dialog says the selection was cancelled.
+        // The subfolder dialog says the selection was cancelled. (The owner
+        // lives until the box has been answered.)
+        QWidget* main = form.get();
         if (QString::fromLatin1(c.name) == QLatin1String("select subfolders")) {
-            QWidget* main = form.get();
             modal.then(Box(&main, QStringLiteral("Selection cancelled."), QMessageBox::Ok));
         }
         c.open();
