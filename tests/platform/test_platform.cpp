@@ -354,7 +354,10 @@ TEST_F(PlatformTest, ListingShowsOnlyRegularFilesAndRealFoldersInStableOrder) {
         Kind kind;
     } kinds[] = {{"a.txt", Kind::File},  {"sub", Kind::Folder}, {"link-to-folder", Kind::Link},
                  {"fifo", Kind::Other},  {"null", Kind::Other}, {"missing", Kind::Missing}};
-    for (const auto& k : kinds) EXPECT_EQ(P.kind(T.path(k.path)), k.kind) << k.path.toStdString();
+    for (const auto& k : kinds) {
+        if (k.path == "null" && ::geteuid() != 0) continue; // made only as root
+        EXPECT_EQ(P.kind(T.path(k.path)), k.kind) << k.path.toStdString();
+    }
 }
 
 TEST_F(PlatformTest, VirtualFileSystemsAreNeverEntered) {
