@@ -9,9 +9,12 @@
 #include "setup/SetupFile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTest>
+#include <cerrno>
 #include <csignal>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -383,4 +386,33 @@ TEST_F(SetupTest, TheNextStartShowsTheSavedSetup) {
     EXPECT_EQ(form->lblTypeOfPurge->text().right(21), QStringLiteral("4 times (= 12 overwrites)").right(21));
     EXPECT_EQ(Checked(), (std::array<bool, 8>{true, true, false, true, true, false, false, true}));
     EXPECT_NE(form->lblDirectory->text(), form->strNotSpecified);
+}
+
+// The atomic save replaces only a regular file: a link in the setup's place
+// is neither followed nor replaced.
+TEST(SetupAtomicWrite, ReplacesAFileButNeverALinkOrItsTarget) {
+    TempDrive drive(QLatin1Char('T'));
+    ASSERT_TRUE(drive.ok());
+    platform::Platform& p = platform::current();
+    int error = 0;
+    const QString file = drive.makeFile(QStringLiteral("a.usr"), QByteArray("old"));
+    ASSERT_TRUE(p.writeTextFileAtomic(file, "new\r\n", error));
+    EXPECT_EQ(ReadNative(drive.native(QStringLiteral("a.usr"))), QByteArray("new\r\n"));
+
+    drive.makeFile(QStringLiteral("target.txt"), QByteArray("precious"));
+    ASSERT_EQ(::symlink(QFile::encodeName(drive.native(QStringLiteral("target.txt"))).constData(),
+                        QFile::encodeName(drive.native(QStringLiteral("link.usr"))).constData()),
+              0);
+    EXPECT_FALSE(p.writeTextFileAtomic(drive.path(QStringLiteral("link.usr")), "x", error));
+    EXPECT_EQ(error, ELOOP);
+    EXPECT_EQ(ReadNative(drive.native(QStringLiteral("target.txt"))), QByteArray("precious"));
+    EXPECT_TRUE(QFileInfo(drive.native(QStringLiteral("link.usr"))).isSymLink());
+
+    // Nor through a linked folder on the way.
+    drive.makeFolder(QStringLiteral("real"));
+    ASSERT_EQ(::symlink(QFile::encodeName(drive.native(QStringLiteral("real"))).constData(),
+                        QFile::encodeName(drive.native(QStringLiteral("via"))).constData()),
+              0);
+    EXPECT_FALSE(p.writeTextFileAtomic(drive.path(QStringLiteral("via\\b.usr")), "x", error));
+    EXPECT_FALSE(QFileInfo::exists(drive.native(QStringLiteral("real/b.usr"))));
 }
