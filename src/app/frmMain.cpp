@@ -4,7 +4,6 @@
 #include "purge/frmTypeOfPurge.h"
 #include "run/PurgeOptions.h"
 #include "selection/DatePr2.h"
-#include "setup/SetupFile.h"
 #include "support/FormUi.h"
 #include "support/Language.h"
 #include "support/ModalUi.h"
@@ -203,9 +202,16 @@ void frmMain::BuildControls() {
     OnMouseUp(cmdProcessFiles[1], [this]() { cmdProcessFiles_MouseUp(1); });
     OnMouseUp(cmdProcessFiles[2], [this]() { cmdProcessFiles_MouseUp(2); });
     OnMouseUp(cmdReportScreen, [this]() { cmdReportScreen_MouseUp(); });
-    // Commands still to come are in place and do nothing yet.
     OnMouseUp(cmdTestPurgeSpeed, [this]() { cmdTestPurgeSpeed_MouseUp(); });
-    OnMouseUp(cmdSetup, nullptr);
+    OnMouseUp(cmdSetup, [this]() { cmdSetup_MouseUp(); });
+    connect(cmdSaveSetup, &QPushButton::clicked, this, &frmMain::cmdSaveSetup_Click);
+    connect(cmdSaveSetupForNextRun, &QPushButton::clicked, this, &frmMain::cmdSaveSetupForNextRun_Click);
+    connect(cmdSaveSetupAsOperationFile, &QPushButton::clicked, this, &frmMain::cmdSaveSetupAsOperationFile_Click);
+    connect(cmdDontSaveSetup, &QPushButton::clicked, this, &frmMain::cmdDontSaveSetup_Click);
+    connect(cmdLoadSetup, &QPushButton::clicked, this, &frmMain::cmdLoadSetup_Click);
+    connect(cmdClearSetup, &QPushButton::clicked, this, &frmMain::cmdClearSetup_Click);
+    connect(cmdRestoreSetup, &QPushButton::clicked, this, &frmMain::cmdRestoreSetup_Click);
+    connect(cmdKeepSetup, &QPushButton::clicked, this, &frmMain::cmdKeepSetup_Click);
 }
 
 void frmMain::ArrangeMainWindow() {
@@ -260,7 +266,9 @@ bool frmMain::Startup() {
     ArrangeMainWindow();
     show();
 
-    SetupFile::LoadSetup(strNextRunSetupFile);
+    // A missing next-run setup is no error: the fallbacks apply silently.
+    bool blnLoaded = false;
+    LoadSetup(strNextRunSetupFile, blnLoaded);
     SaveSelectionSnapshot();
     ShowFileSelection();
     ShowTypeOfPurge();

@@ -85,6 +85,20 @@ class frmMain : public QWidget, public MainState {
     QString strRegistryKey() const;
     QString strSpeedTestDrive; // the drive of the last test, offered first
 
+    // Setups for the next run and operation files (frmMainSetup.cpp).
+    void SaveSetup(const QString& strFilepath, bool& blnSuccess);
+    void LoadSetup(const QString& strFilepath, bool& blnSuccess);
+    void CloseSetupFrame();
+    void cmdSetup_MouseUp();
+    void cmdSaveSetup_Click();
+    void cmdSaveSetupForNextRun_Click();
+    void cmdSaveSetupAsOperationFile_Click();
+    void cmdDontSaveSetup_Click();
+    void cmdLoadSetup_Click();
+    void cmdClearSetup_Click();
+    void cmdRestoreSetup_Click();
+    void cmdKeepSetup_Click();
+
     // How the program ends; tests replace it.
     using EndHandler = std::function<void()>;
     static EndHandler SetEndHandler(EndHandler handler);

@@ -152,6 +152,49 @@ QByteArray Platform::encodeName(const QString& name) {
     return out;
 }
 
+QString Platform::decodeText(const QByteArray& bytes) {
+    QString out;
+    out.reserve(bytes.size());
+    const auto* s = reinterpret_cast<const unsigned char*>(bytes.constData());
+    const qsizetype n = bytes.size();
+    for (qsizetype i = 0; i < n;) {
+        char32_t cp = 0;
+        const int len = s[i] < 0x80 ? 1 : validSequence(s, i, n, cp);
+        if (s[i] < 0x80) {
+            out += QChar(s[i]);
+        } else if (len == 0) {
+            out += QChar(ushort(0xDC00 + s[i]));
+        } else if (cp >= 0x10000) {
+            out += QChar(QChar::highSurrogate(cp));
+            out += QChar(QChar::lowSurrogate(cp));
+        } else {
+            out += QChar(ushort(cp));
+        }
+        i += len == 0 ? 1 : len;
+    }
+    return out;
+}
+
+QByteArray Platform::encodeText(const QString& text) {
+    QByteArray out;
+    out.reserve(text.size());
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const ushort c = text.at(i).unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(text.at(i + 1).unicode())) {
+            appendUtf8(out, QChar::surrogateToUcs4(c, text.at(i + 1).unicode()));
+            ++i;
+        } else if (c >= 0xDC80 && c <= 0xDCFF) {
+            out += char(c - 0xDC00);
+        } else if (QChar::isSurrogate(c)) {
+            appendUtf8(out, 0xFFFD);
+        } else {
+            appendUtf8(out, c);
+        }
+    }
+    return out;
+}
+
 bool Platform::flushFile(const QString& path) {
     HeldFile file;
     int error = 0;

@@ -129,6 +129,11 @@ class Platform {
     static QByteArray encodeName(const QString& name);
     // A name or drive path as the user is shown it: the real characters.
     static QString shownName(const QString& name);
+    // Text in files the program writes itself (setup files): UTF-8, with the
+    // bytes of a name that is not valid UTF-8 kept as they came, so that such
+    // a name reads back as the same name.
+    static QString decodeText(const QByteArray& bytes);
+    static QByteArray encodeText(const QString& text);
 
     // ---- Drive facts -----------------------------------------------------
     // Fills space; false when the drive cannot be asked.
@@ -169,6 +174,10 @@ class Platform {
     // Creates or replaces a small text file (write test, setup files).
     virtual bool writeTextFile(const QString& path, const QByteArray& content, int& error) = 0;
     virtual bool readTextFile(const QString& path, QByteArray& content, int& error) const = 0;
+    // The same as writeTextFile, but the old file stays whole until the new
+    // one is complete on disk: the content goes to a temporary file in the
+    // same folder, which then replaces the old one in one step.
+    virtual bool writeTextFileAtomic(const QString& path, const QByteArray& content, int& error) = 0;
 
     // ---- Raw I/O of the overwrite -----------------------------------------
     // A regular file is resolved once, component by component and without

@@ -109,6 +109,61 @@ bool PosixPlatform::writeTextFile(const QString& path, const QByteArray& content
     return true;
 }
 
+bool PosixPlatform::writeTextFileAtomic(const QString& path, const QByteArray& content, int& error) {
+    error = 0;
+    Located at;
+    if (!locate(path, at) || at.name.isEmpty()) {
+        error = at.dir >= 0 ? EISDIR : errno;
+        if (at.dir >= 0) ::close(at.dir);
+        return false;
+    }
+    const auto fail = [&](int e, int fd, const QByteArray& temp) {
+        if (fd >= 0) ::close(fd);
+        if (!temp.isEmpty()) ::unlinkat(at.dir, temp.constData(), 0);
+        ::close(at.dir);
+        error = e;
+        return false;
+    };
+    // Only a regular file is replaced; a link in its place is not followed
+    // and not replaced either.
+    struct stat old {};
+    const bool exists = ::fstatat(at.dir, at.name.constData(), &old, AT_SYMLINK_NOFOLLOW) == 0;
+    if (exists && !S_ISREG(old.st_mode))
+        return fail(S_ISDIR(old.st_mode) ? EISDIR : S_ISLNK(old.st_mode) ? ELOOP : EINVAL, -1, {});
+    int fd = -1;
+    QByteArray temp;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temp = "." + at.name.left(64) + "." + QByteArray::number(::getpid()) + "." + QByteArray::number(attempt) + ".tmp";
+        fd = ::openat(at.dir, temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0666);
+        if (fd < 0 && errno != EEXIST) return fail(errno, -1, {});
+    }
+    if (fd < 0) return fail(EEXIST, -1, {});
+    // The new file keeps the old one's permissions.
+    if (exists && ::fchmod(fd, old.st_mode & 07777) != 0) return fail(errno, fd, temp);
+    qsizetype done = 0;
+    while (done < content.size()) {
+        const ssize_t n = ::write(fd, content.constData() + done, size_t(content.size() - done));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return fail(errno, fd, temp);
+        }
+        if (n == 0) return fail(EIO, fd, temp);
+        done += n;
+    }
+    if (::fsync(fd) != 0) return fail(errno, fd, temp);
+    const int closed = ::close(fd);
+    if (closed != 0) return fail(errno, -1, temp);
+    if (::renameat(at.dir, temp.constData(), at.dir, at.name.constData()) != 0) return fail(errno, -1, temp);
+    // The rename itself reaches the disk with the folder.
+    const int folder = ::openat(at.dir, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+        ::fsync(folder);
+        ::close(folder);
+    }
+    ::close(at.dir);
+    return true;
+}
+
 bool PosixPlatform::readTextFile(const QString& path, QByteArray& content, int& error) const {
     content.clear();
     error = 0;

@@ -48,6 +48,7 @@ class PosixPlatform : public Platform {
     bool removeFolderTree(const QString& path, int& error) override;
     bool writeTextFile(const QString& path, const QByteArray& content, int& error) override;
     bool readTextFile(const QString& path, QByteArray& content, int& error) const override;
+    bool writeTextFileAtomic(const QString& path, const QByteArray& content, int& error) override;
 
     bool holdFile(const QString& path, HeldFile& file, int& error) override;
     void releaseFile(HeldFile& file) override;

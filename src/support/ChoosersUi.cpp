@@ -123,6 +123,8 @@ class QtFileDialogs : public FileDialogs {
         Prepare(dialog, fileName);
         dialog.setFileMode(QFileDialog::AnyFile);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
+        // The caller asks its own overwrite question, once.
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
         UseFilter(dialog, ParseChooserFilter(filter));
         const QString name = fileName.mid(fileName.lastIndexOf(QLatin1Char('\\')) + 1);
         if (!name.isEmpty()) dialog.selectFile(name);
