@@ -1,6 +1,13 @@
 # Helpers the benchmark scripts share: timing a command, medians, the
 # RESULT fields of the drivers, arithmetic. Sourced, not run.
 
+# Folders and files made by the run go when it ends.
+work_dirs=()
+cleanup() { for d in "${work_dirs[@]}"; do rm -rf "$d"; done; }
+trap cleanup EXIT
+last_out=$(mktemp)
+work_dirs+=("$last_out")
+
 now() { date +%s.%N; }
 # Runs a command and prints its wall time in seconds; its output goes to $last_out.
 timed() {

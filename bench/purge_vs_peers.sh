@@ -33,12 +33,6 @@ REPEAT=${REPEAT:-3}
 SMALL_FILES=${SMALL_FILES:-1000}
 BIG_MB=${BIG_MB:-1024}
 
-work_dirs=()
-cleanup() { for d in "${work_dirs[@]}"; do rm -rf "$d"; done; }
-trap cleanup EXIT
-
-last_out=$(mktemp)
-work_dirs+=("$last_out")
 source "$here/bench_lib.sh"
 
 # The sizes of the small files, the same in every run.

@@ -35,12 +35,6 @@ LIST_FILES_PER_FOLDER=${LIST_FILES_PER_FOLDER:-100}
 PURGE_FILES=1000
 PURGE_FOLDERS=10
 
-work_dirs=()
-cleanup() { for d in "${work_dirs[@]}"; do rm -rf "$d"; done; }
-trap cleanup EXIT
-
-last_out=$(mktemp)
-work_dirs+=("$last_out")
 source "$here/bench_lib.sh"
 
 # The sizes of the purge files, the same in every run.

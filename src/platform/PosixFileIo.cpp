@@ -61,20 +61,27 @@ bool PosixPlatform::deleteFile(const QString& path, int& error) {
     return error == 0;
 }
 
-bool PosixPlatform::writeTextFile(const QString& path, const QByteArray& content, int& error) {
+bool PosixPlatform::locateForWriting(const QString& path, Located& at, struct stat& existing, int& error) const {
     error = 0;
-    Located at;
+    existing = {};
     if (!locate(path, at) || at.name.isEmpty()) {
         error = at.dir >= 0 ? EISDIR : errno;
-        if (at.dir >= 0) ::close(at.dir);
-        return false;
+    } else if (::fstatat(at.dir, at.name.constData(), &existing, AT_SYMLINK_NOFOLLOW) != 0) {
+        existing = {}; // not there yet
+    } else if (!S_ISREG(existing.st_mode)) {
+        error = S_ISDIR(existing.st_mode) ? EISDIR : S_ISLNK(existing.st_mode) ? ELOOP : EINVAL;
     }
-    struct stat st {};
-    if (::fstatat(at.dir, at.name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISREG(st.st_mode)) {
-        error = S_ISDIR(st.st_mode) ? EISDIR : S_ISLNK(st.st_mode) ? ELOOP : EINVAL;
+    if (error != 0 && at.dir >= 0) {
         ::close(at.dir);
-        return false;
+        at.dir = -1;
     }
+    return error == 0;
+}
+
+bool PosixPlatform::writeTextFile(const QString& path, const QByteArray& content, int& error) {
+    Located at;
+    struct stat st {};
+    if (!locateForWriting(path, at, st, error)) return false;
     // No O_TRUNC before the kind is known: only a regular file is cut.
     const int fd = ::openat(at.dir, at.name.constData(),
                             O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
@@ -110,13 +117,12 @@ bool PosixPlatform::writeTextFile(const QString& path, const QByteArray& content
 }
 
 bool PosixPlatform::writeTextFileAtomic(const QString& path, const QByteArray& content, int& error) {
-    error = 0;
     Located at;
-    if (!locate(path, at) || at.name.isEmpty()) {
-        error = at.dir >= 0 ? EISDIR : errno;
-        if (at.dir >= 0) ::close(at.dir);
-        return false;
-    }
+    // Only a regular file is replaced; a link in its place is not followed
+    // and not replaced either.
+    struct stat old {};
+    if (!locateForWriting(path, at, old, error)) return false;
+    const bool exists = old.st_mode != 0;
     const auto fail = [&](int e, int fd, const QByteArray& temp) {
         if (fd >= 0) ::close(fd);
         if (!temp.isEmpty()) ::unlinkat(at.dir, temp.constData(), 0);
@@ -124,12 +130,6 @@ bool PosixPlatform::writeTextFileAtomic(const QString& path, const QByteArray& c
         error = e;
         return false;
     };
-    // Only a regular file is replaced; a link in its place is not followed
-    // and not replaced either.
-    struct stat old {};
-    const bool exists = ::fstatat(at.dir, at.name.constData(), &old, AT_SYMLINK_NOFOLLOW) == 0;
-    if (exists && !S_ISREG(old.st_mode))
-        return fail(S_ISDIR(old.st_mode) ? EISDIR : S_ISLNK(old.st_mode) ? ELOOP : EINVAL, -1, {});
     int fd = -1;
     QByteArray temp;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {

@@ -123,6 +123,10 @@ class PosixPlatform : public Platform {
     bool locate(const QString& drivePath, Located& out, QString* resolved = nullptr) const;
     // lstat of what the drive path names, found as locate finds it.
     bool statPath(const QString& drivePath, struct stat& st, QByteArray* name = nullptr) const;
+    // The parent folder and name of a file about to be written, and what is
+    // there now (st_mode 0 when nothing is): anything but a regular file is
+    // refused (EISDIR, ELOOP, EINVAL). The caller closes at.dir.
+    bool locateForWriting(const QString& path, Located& at, struct stat& existing, int& error) const;
     // Opens what the drive path names with flags (O_NOFOLLOW added).
     int openPath(const QString& drivePath, int flags, QString* resolved = nullptr) const;
     const Drive* drive(QChar letter) const;
